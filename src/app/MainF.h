@@ -1,0 +1,176 @@
+// The main window: its controls, its working state and every handler bound to their events.
+// The definition is split by concern over the MainF_*.cpp files; the computing lives in the
+// Qt-free modules of config/, device/, polling/, files/ and lang/.
+#pragma once
+
+#include <QMainWindow>
+#include <array>
+#include <functional>
+#include <memory>
+
+#include "app/UserDialogs.h"
+#include "config/WorkingState.h"
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QProgressBar;
+class QPushButton;
+class QRadioButton;
+class QStatusBar;
+class QTimer;
+class QWidget;
+
+namespace platform {
+class InstanceLock;
+}
+
+class TMainF : public QMainWindow, public config::WorkingState {
+public:
+    // dialogs: where message boxes and file dialogs go; null for the real ones.
+    explicit TMainF(std::unique_ptr<UserDialogs> dialogs = nullptr, QWidget* parent = nullptr);
+    ~TMainF() override;
+
+    // --- lifecycle
+    void CmCreate();
+    void CCmPoStartu();
+    void CmExit();
+    void cmClose();
+    void menuAboutClick();
+
+    // --- device requests and the poll
+    bool ConnectDevice();
+    void CmDeviceInfo();
+    void CmVycist();
+    void CmKonfigurace();
+    void CmKorekce();
+    void checkActualValueClick();
+    void Timer1Timer();
+
+    // --- measurement type and units
+    void checkPressureClick();
+    void checkHeightLiquidColumnClick();
+    void CmPa();
+    void CmkPa();
+    void CmMPa();
+    void Cmmbar();
+    void Cmbar();
+    void Cmpsi();
+    void Cmmm();
+    void Cmm();
+    void CmInch();
+    void EnablePressureUnits(bool enable);
+    void EnableLengthUnits(bool enable);
+    void RefreshDisplay();
+
+    // --- entry checks
+    void CmFilter11();
+    void CmFilter12();
+    void CmFilter21();
+    void CmFilter22();
+    void CmFilter31();
+    void CmFilter32();
+    void CmFilter41();
+    void CmFilter42();
+    void CmFilterR();
+    void CmKeyPress(char16_t Key);
+
+    // --- files and language
+    void CmSave();
+    void CmLoad();
+    void menuLanguageSelectionClick();
+    void ApplyWindowTexts();
+
+    void InitWorkingState();
+
+    // The simple text of the status bar's one panel.
+    QString StatusText() const;
+    void SetStatusText(const QString& text);
+
+    UserDialogs& dialogs() { return *dialogs_; }
+
+    // --- controls (object names equal these member names)
+    QWidget* panelLeft = nullptr;
+    QPushButton* buttonDeviceInfo = nullptr;
+    QPushButton* buttonreadConfiguration = nullptr;
+    QPushButton* buttonWriteConfiguration = nullptr;
+    QPushButton* buttonZeroCorrection = nullptr;
+    QGroupBox* groupBoxTypeOfMeasurement = nullptr;
+    QRadioButton* checkPressure = nullptr;
+    QRadioButton* checkHeightLiquidColumn = nullptr;
+    QGroupBox* captionPressureUnits = nullptr;
+    QRadioButton* radioButtonPa = nullptr;
+    QRadioButton* radioButtonkPa = nullptr;
+    QRadioButton* radioButtonMPa = nullptr;
+    QRadioButton* radioButtonMbar = nullptr;
+    QRadioButton* radioButtonBar = nullptr;
+    QRadioButton* radioButtonPsi = nullptr;
+    QGroupBox* captionLengthUnits = nullptr;
+    QRadioButton* radioButtonM = nullptr;
+    QRadioButton* radioButtonInch = nullptr;
+    QRadioButton* radioButtonMm = nullptr;
+    QLabel* captionNominalRange = nullptr;
+    QLineEdit* Rozsah = nullptr;
+    QLabel* captionSpecificGravity = nullptr;
+    QLineEdit* Ro = nullptr;
+
+    QFrame* Panel4 = nullptr;
+    QCheckBox* checkActualValue = nullptr;
+    QLabel* Hvezdicka = nullptr;
+    QLabel* Aktualni = nullptr;
+
+    // Per output 1..4 (index 0..3).
+    std::array<QFrame*, config::OutputCount> outputPanel{};
+    std::array<QLabel*, config::OutputCount> captionOutput{};
+    std::array<QGroupBox*, config::OutputCount> captionHigherValue{};
+    std::array<QLineEdit*, config::OutputCount> higherBox{};  // V1_P2 .. V4_P2
+    std::array<QGroupBox*, config::OutputCount> captionLowerValue{};
+    std::array<QLineEdit*, config::OutputCount> lowerBox{};   // V1_P1 .. V4_P1
+    std::array<QGroupBox*, config::OutputCount> captionConfiguraton{};
+    std::array<QComboBox*, config::OutputCount> comboBoxConfiguration{};
+    std::array<QProgressBar*, config::OutputCount> AHMLed{};
+
+    QStatusBar* StatusBar1 = nullptr;
+    QMenu* menuApplication = nullptr;
+    QAction* menuReadConfigurationFromDisk = nullptr;
+    QAction* menuWriteconfigurationToDisk = nullptr;
+    QAction* menuExit = nullptr;
+    QMenu* menuSettings = nullptr;
+    QAction* menuLanguageSelection = nullptr;
+    QMenu* menuHelp = nullptr;
+    QAction* menuAbout = nullptr;
+
+    QTimer* Timer1 = nullptr;
+    QTimer* Timer3 = nullptr;
+    FileDialogSettings OpenDialog1;
+    FileDialogSettings SaveDialog1;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void BuildLayout();
+    void BuildLeftPanel();
+    void BuildLivePanel();
+    void BuildOutputPanel(size_t index, int left, int top);
+    void BuildMenu();
+    void BuildStatusBar();
+    void BindEvents();
+    // A slot that runs handler through the error report.
+    std::function<void()> Handler(void (TMainF::*handler)());
+    void Guarded(const std::function<void()>& work);
+
+    std::unique_ptr<UserDialogs> dialogs_;
+    std::unique_ptr<platform::InstanceLock> instanceGuard_;
+    QLabel* statusPanel_ = nullptr;
+    bool centred_ = false;
+};
+
+// The one main window of the process (null before it is created and after it is destroyed).
+extern TMainF* MainF;

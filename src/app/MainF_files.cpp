@@ -1,0 +1,5 @@
+// Saving and loading configuration files.
+#include "app/MainF.h"
+
+void TMainF::CmSave() {}
+void TMainF::CmLoad() {}
