@@ -1,0 +1,99 @@
+#include "SimulatedUsbDevice.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+#include <cstring>
+
+#include "mpusbapi.h"
+
+namespace sim {
+namespace {
+
+bool Flag(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr && value[0] != '\0' && std::strcmp(value, "0") != 0;
+}
+
+std::optional<unsigned long> Number(const char* name) {
+    const char* value = std::getenv(name);
+    if (value == nullptr || value[0] == '\0') return std::nullopt;
+    char* end = nullptr;
+    const unsigned long n = std::strtoul(value, &end, 10);
+    return *end == '\0' ? std::optional<unsigned long>(n) : std::nullopt;
+}
+
+bool IsTransmitter(const char* identity) {
+    if (identity == nullptr) return false;
+    std::string lower(identity);
+    std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
+    return lower.find("vid_04d8") != std::string::npos && lower.find("pid_000c") != std::string::npos;
+}
+
+}  // namespace
+
+Faults Faults::FromEnvironment() {
+    Faults faults;
+    faults.attached = !Flag("KD4410_SIM_NO_DEVICE");
+    faults.silent = Flag("KD4410_SIM_SILENT");
+    faults.badChecksum = Flag("KD4410_SIM_BAD_CHECKSUM");
+    faults.answersLeft = Number("KD4410_SIM_FAIL_AFTER");
+    if (const char* log = std::getenv("KD4410_SIM_LOG")) faults.logFile = log;
+    return faults;
+}
+
+SimulatedUsbDevice::SimulatedUsbDevice(TransmitterModel model, Faults faults)
+    : model_(std::move(model)), faults_(std::move(faults)) {
+    if (!faults_.logFile.empty()) log_.reset(std::fopen(faults_.logFile.c_str(), "a"));
+}
+
+uint32_t SimulatedUsbDevice::Count(const char* identity) const {
+    return faults_.attached && IsTransmitter(identity) ? 1 : 0;
+}
+
+uint32_t SimulatedUsbDevice::Open(uint32_t index, const char* identity, const char* endpoint, uint32_t direction) {
+    if (!faults_.attached || index != 0 || !IsTransmitter(identity) || endpoint == nullptr ||
+        std::strstr(endpoint, "MCHP_EP1") == nullptr)
+        return MPUSB_INVALID_HANDLE;
+    const uint32_t handle = nextHandle_++;
+    (direction == MPUSB_DIRECTION_READ ? readPipes_ : writePipes_).insert(handle);
+    return handle;
+}
+
+bool SimulatedUsbDevice::Close(uint32_t handle) { return readPipes_.erase(handle) + writePipes_.erase(handle) > 0; }
+
+bool SimulatedUsbDevice::Write(uint32_t handle, const uint8_t* data, uint32_t length) {
+    if (!writePipes_.count(handle) || data == nullptr || length != device::FrameSize) return false;
+    device::Frame request;
+    std::copy_n(data, device::FrameSize, request.begin());
+    Log('>', request);
+    if (faults_.silent || (faults_.answersLeft && *faults_.answersLeft == 0)) return true;
+    std::optional<device::Frame> reply = model_.Respond(request);
+    if (!reply) return true;
+    if (faults_.answersLeft) --*faults_.answersLeft;
+    if (faults_.badChecksum) (*reply)[device::ChecksumAt] ^= 0xFF;
+    replies_.push_back(*reply);
+    return true;
+}
+
+bool SimulatedUsbDevice::Read(uint32_t handle, uint8_t* data, uint32_t length, uint32_t* received) {
+    if (received) *received = 0;
+    if (!readPipes_.count(handle) || data == nullptr || replies_.empty()) return false;
+    const device::Frame reply = replies_.front();
+    replies_.pop_front();
+    Log('<', reply);
+    const uint32_t n = std::min<uint32_t>(length, device::FrameSize);
+    std::copy_n(reply.begin(), n, data);
+    if (received) *received = n;
+    return true;
+}
+
+void SimulatedUsbDevice::Log(char direction, const device::Frame& frame) {
+    if (!log_) return;
+    std::fprintf(log_.get(), "%c ", direction);
+    for (uint8_t b : frame) std::fprintf(log_.get(), "%02X", b);
+    std::fputc('\n', log_.get());
+    std::fflush(log_.get());
+}
+
+}  // namespace sim

@@ -1,0 +1,56 @@
+// The simulated transmitter as the USB access library sees it: pipes, a reply queue, and the
+// faults that can be asked for. Plain C++, so tests drive it directly.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <deque>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+
+#include "TransmitterModel.h"
+
+namespace sim {
+
+struct Faults {
+    bool attached = true;     // false: no transmitter is attached
+    bool silent = false;      // attached, but it never answers
+    bool badChecksum = false; // every reply carries a wrong checksum
+    std::optional<unsigned long> answersLeft;  // stops answering after this many exchanges
+    std::string logFile;      // each request and reply as a line of hex
+
+    // KD4410_SIM_NO_DEVICE, KD4410_SIM_SILENT, KD4410_SIM_BAD_CHECKSUM, KD4410_SIM_FAIL_AFTER, KD4410_SIM_LOG.
+    static Faults FromEnvironment();
+};
+
+class SimulatedUsbDevice {
+public:
+    SimulatedUsbDevice(TransmitterModel model, Faults faults);
+
+    uint32_t Count(const char* identity) const;
+    // A pipe handle, or 0xFFFFFFFF when there is no such device.
+    uint32_t Open(uint32_t index, const char* identity, const char* endpoint, uint32_t direction);
+    bool Close(uint32_t handle);
+    bool Write(uint32_t handle, const uint8_t* data, uint32_t length);
+    // Fails at once when no reply waits: the simulation does not wait out time-outs.
+    bool Read(uint32_t handle, uint8_t* data, uint32_t length, uint32_t* received);
+
+    TransmitterModel& model() { return model_; }
+
+private:
+    struct FileCloser {
+        void operator()(std::FILE* f) const { std::fclose(f); }
+    };
+    void Log(char direction, const device::Frame& frame);
+
+    TransmitterModel model_;
+    Faults faults_;
+    std::unique_ptr<std::FILE, FileCloser> log_;
+    std::deque<device::Frame> replies_;
+    std::set<uint32_t> readPipes_, writePipes_;
+    uint32_t nextHandle_ = 1;
+};
+
+}  // namespace sim

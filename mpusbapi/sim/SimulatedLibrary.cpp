@@ -1,0 +1,71 @@
+// libmpusbapi.so answered by a simulated transmitter instead of a USB device.
+//
+// Environment (read once, by this library only):
+//   KD4410_SIM_EEPROM=FILE      where the EEPROM is kept (default $XDG_STATE_HOME/kd4410-sim/eeprom.bin)
+//   KD4410_SIM_NO_DEVICE=1      no transmitter is attached
+//   KD4410_SIM_SILENT=1         the transmitter is attached but never answers
+//   KD4410_SIM_BAD_CHECKSUM=1   every reply carries a wrong checksum
+//   KD4410_SIM_FAIL_AFTER=N     the transmitter stops answering after N exchanges
+//   KD4410_SIM_LOG=FILE         each request ("> ") and reply ("< ") is appended as a line of hex
+#include <mutex>
+
+#include "SimulatedUsbDevice.h"
+#include "mpusbapi.h"
+
+namespace {
+
+struct Simulation {
+    std::mutex mutex;
+    sim::SimulatedUsbDevice device{sim::TransmitterModel(sim::DefaultEepromFile()), sim::Faults::FromEnvironment()};
+};
+
+Simulation& Sim() {
+    static Simulation simulation;
+    return simulation;
+}
+
+}  // namespace
+
+extern "C" {
+
+uint32_t _MPUSBGetDLLVersion(void) { return 0x00010000u; }
+
+uint32_t _MPUSBGetDeviceCount(const char* identity) {
+    std::lock_guard lock(Sim().mutex);
+    return Sim().device.Count(identity);
+}
+
+uint32_t _MPUSBOpen(uint32_t index, const char* identity, const char* endpoint, uint32_t direction, uint32_t) {
+    std::lock_guard lock(Sim().mutex);
+    return Sim().device.Open(index, identity, endpoint, direction);
+}
+
+uint32_t _MPUSBRead(uint32_t handle, void* buffer, uint32_t length, uint32_t* received, uint32_t) {
+    std::lock_guard lock(Sim().mutex);
+    return Sim().device.Read(handle, static_cast<uint8_t*>(buffer), length, received) ? 1 : 0;
+}
+
+uint32_t _MPUSBReadInt(uint32_t handle, void* buffer, uint32_t length, uint32_t* received, uint32_t timeoutMs) {
+    return _MPUSBRead(handle, buffer, length, received, timeoutMs);
+}
+
+uint32_t _MPUSBWrite(uint32_t handle, const void* buffer, uint32_t length, uint32_t* sent, uint32_t) {
+    std::lock_guard lock(Sim().mutex);
+    const bool ok = Sim().device.Write(handle, static_cast<const uint8_t*>(buffer), length);
+    if (sent) *sent = ok ? length : 0;
+    return ok ? 1 : 0;
+}
+
+uint32_t _MPUSBClose(uint32_t handle) {
+    std::lock_guard lock(Sim().mutex);
+    return Sim().device.Close(handle) ? 1 : 0;
+}
+
+uint32_t _MPUSBSetConfiguration(uint32_t, uint32_t configuration) { return configuration == 1 ? 1 : 0; }
+
+uint32_t _MPUSBGetStringDescriptor(uint32_t, uint32_t, uint32_t, void*, uint32_t, uint32_t* received) {
+    if (received) *received = 0;
+    return 0;
+}
+
+}  // extern "C"

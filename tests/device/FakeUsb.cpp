@@ -1,0 +1,118 @@
+#include "FakeUsb.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace testsupport {
+
+FakeUsb* FakeUsb::current = nullptr;
+
+FakeUsb::FakeUsb() {
+    current = this;
+    responder = [](const device::Frame& request) { return Acknowledge(request); };
+}
+
+FakeUsb::~FakeUsb() {
+    if (current == this) current = nullptr;
+}
+
+device::Frame FakeUsb::Acknowledge(const device::Frame& request) {
+    device::Frame reply{};
+    reply[device::StartByteAt] = device::StartByte;
+    reply[device::MasterAt] = request[device::MasterAt];
+    reply[device::SlaveAt] = request[device::SlaveAt];
+    reply[device::CommandAt] = request[device::CommandAt];
+    reply[device::ChecksumAt] = device::FrameCrc(reply);
+    return reply;
+}
+
+uint32_t FakeUsb::Count(const char* identity) {
+    countIdentities.emplace_back(identity);
+    return deviceCount;
+}
+
+uint32_t FakeUsb::Open(uint32_t index, const char* identity, const char* endpoint, uint32_t direction,
+                       uint32_t reserved) {
+    opens.push_back({index, identity, endpoint, direction, reserved});
+    if (!openResults.empty()) {
+        const uint32_t handle = openResults.front();
+        openResults.pop_front();
+        return handle;
+    }
+    return nextHandle_++;
+}
+
+uint32_t FakeUsb::Read(uint32_t handle, void* buffer, uint32_t length, uint32_t* received, uint32_t timeoutMs) {
+    reads.push_back({handle, length, timeoutMs});
+    if (pending_.empty() || handle == device::InvalidPipe) return 0;
+    std::memcpy(buffer, pending_.front().data(), std::min<uint32_t>(length, 64));
+    pending_.pop_front();
+    if (received) *received = length;
+    return 1;
+}
+
+uint32_t FakeUsb::Write(uint32_t handle, const void* buffer, uint32_t length, uint32_t timeoutMs) {
+    device::Frame frame{};
+    std::memcpy(frame.data(), buffer, std::min<uint32_t>(length, 64));
+    writes.push_back(frame);
+    writeTimeouts.push_back(timeoutMs);
+    if (handle == device::InvalidPipe) return 0;
+    if (auto reply = responder(frame)) pending_.push_back(*reply);
+    return 1;
+}
+
+uint32_t FakeUsb::Close(uint32_t handle) {
+    closes.push_back(handle);
+    return 1;
+}
+
+namespace {
+
+uint32_t FakeVersion() { return 1; }
+uint32_t FakeCount(const char* identity) { return FakeUsb::current->Count(identity); }
+uint32_t FakeOpen(uint32_t i, const char* id, const char* ep, uint32_t dir, uint32_t reserved) {
+    return FakeUsb::current->Open(i, id, ep, dir, reserved);
+}
+uint32_t FakeRead(uint32_t h, void* b, uint32_t n, uint32_t* got, uint32_t ms) {
+    return FakeUsb::current->Read(h, b, n, got, ms);
+}
+uint32_t FakeWrite(uint32_t h, const void* b, uint32_t n, uint32_t*, uint32_t ms) {
+    return FakeUsb::current->Write(h, b, n, ms);
+}
+uint32_t FakeClose(uint32_t h) { return FakeUsb::current->Close(h); }
+uint32_t FakeSetConfiguration(uint32_t, uint32_t) { return 1; }
+uint32_t FakeStringDescriptor(uint32_t, uint32_t, uint32_t, void*, uint32_t, uint32_t*) { return 0; }
+
+}  // namespace
+
+void* FakeUsbLibrary::Resolve(const char* name) {
+    resolved.emplace_back(name);
+    if (missing.count(name)) return nullptr;
+    const std::pair<const char*, void*> table[] = {
+        {"_MPUSBGetDLLVersion", reinterpret_cast<void*>(&FakeVersion)},
+        {"_MPUSBGetDeviceCount", reinterpret_cast<void*>(&FakeCount)},
+        {"_MPUSBOpen", reinterpret_cast<void*>(&FakeOpen)},
+        {"_MPUSBRead", reinterpret_cast<void*>(&FakeRead)},
+        {"_MPUSBReadInt", reinterpret_cast<void*>(&FakeRead)},
+        {"_MPUSBWrite", reinterpret_cast<void*>(&FakeWrite)},
+        {"_MPUSBClose", reinterpret_cast<void*>(&FakeClose)},
+        {"_MPUSBSetConfiguration", reinterpret_cast<void*>(&FakeSetConfiguration)},
+        {"_MPUSBGetStringDescriptor", reinterpret_cast<void*>(&FakeStringDescriptor)},
+    };
+    for (const auto& [entry, address] : table)
+        if (std::strcmp(entry, name) == 0) return address;
+    return nullptr;
+}
+
+std::unique_ptr<device::TFix64> ConnectedLink(FakeUsbLibrary** library) {
+    auto source = std::make_unique<FakeUsbLibrary>();
+    if (library) *library = source.get();
+    auto link = std::make_unique<device::TFix64>(std::move(source));
+    link->LoadUsbLibrary();
+    link->OpenPipes(0);
+    link->SetSlaveAddress(254);
+    link->timeoutMs = 250;
+    return link;
+}
+
+}  // namespace testsupport
