@@ -92,11 +92,6 @@ public:
     Library() {
         if (libusb_init(&context_) != 0) context_ = nullptr;
     }
-    ~Library() {
-        pipes_.clear();
-        connections_.clear();
-        if (context_) libusb_exit(context_);
-    }
 
     uint32_t Count(const char* identityText) {
         const auto identity = ParseIdentity(identityText);
@@ -245,9 +240,11 @@ private:
     uint32_t lastHandle_ = 0;
 };
 
+// Never destroyed: at process exit the kernel releases the device, and tearing libusb down
+// then could wait on a device that is already gone.
 Library& Usb() {
-    static Library library;
-    return library;
+    static Library* const library = new Library;
+    return *library;
 }
 
 }  // namespace

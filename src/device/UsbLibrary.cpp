@@ -1,6 +1,9 @@
 #include "device/UsbLibrary.h"
 
 #include <dlfcn.h>
+#include <string>
+
+#include "platform/Folders.h"
 
 namespace device {
 
@@ -13,6 +16,14 @@ const char* const UsbEntryPointNames[UsbEntryPointCount] = {
 bool DynamicUsbLibrary::Load() {
     // Each load raises the loader's count; the library stays loaded for the life of the process.
     handle_ = dlopen(FileName, RTLD_NOW);
+    if (handle_ == nullptr) {
+        // The executable's RUNPATH normally finds the library beside it. A sanitizer runtime that
+        // intercepts dlopen hides that RUNPATH, so the folder is also tried by name.
+        const std::string executable = platform::ExecutablePath();
+        const size_t slash = executable.rfind('/');
+        if (slash != std::string::npos)
+            handle_ = dlopen((executable.substr(0, slash + 1) + FileName).c_str(), RTLD_NOW);
+    }
     return handle_ != nullptr;
 }
 

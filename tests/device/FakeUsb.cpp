@@ -83,25 +83,27 @@ uint32_t FakeClose(uint32_t h) { return FakeUsb::current->Close(h); }
 uint32_t FakeSetConfiguration(uint32_t, uint32_t) { return 1; }
 uint32_t FakeStringDescriptor(uint32_t, uint32_t, uint32_t, void*, uint32_t, uint32_t*) { return 0; }
 
+device::UsbEntryPoints FakeEntryPoints() {
+    device::UsbEntryPoints table;
+    table.getDllVersion = &FakeVersion;
+    table.getDeviceCount = &FakeCount;
+    table.open = &FakeOpen;
+    table.read = &FakeRead;
+    table.readInt = &FakeRead;
+    table.write = &FakeWrite;
+    table.close = &FakeClose;
+    table.setConfiguration = &FakeSetConfiguration;
+    table.getStringDescriptor = &FakeStringDescriptor;
+    return table;
+}
+
 }  // namespace
+
+FakeUsbLibrary::FakeUsbLibrary() : TableUsbLibrary(FakeEntryPoints()) {}
 
 void* FakeUsbLibrary::Resolve(const char* name) {
     resolved.emplace_back(name);
-    if (missing.count(name)) return nullptr;
-    const std::pair<const char*, void*> table[] = {
-        {"_MPUSBGetDLLVersion", reinterpret_cast<void*>(&FakeVersion)},
-        {"_MPUSBGetDeviceCount", reinterpret_cast<void*>(&FakeCount)},
-        {"_MPUSBOpen", reinterpret_cast<void*>(&FakeOpen)},
-        {"_MPUSBRead", reinterpret_cast<void*>(&FakeRead)},
-        {"_MPUSBReadInt", reinterpret_cast<void*>(&FakeRead)},
-        {"_MPUSBWrite", reinterpret_cast<void*>(&FakeWrite)},
-        {"_MPUSBClose", reinterpret_cast<void*>(&FakeClose)},
-        {"_MPUSBSetConfiguration", reinterpret_cast<void*>(&FakeSetConfiguration)},
-        {"_MPUSBGetStringDescriptor", reinterpret_cast<void*>(&FakeStringDescriptor)},
-    };
-    for (const auto& [entry, address] : table)
-        if (std::strcmp(entry, name) == 0) return address;
-    return nullptr;
+    return missing.count(name) ? nullptr : TableUsbLibrary::Resolve(name);
 }
 
 std::unique_ptr<device::TFix64> ConnectedLink(FakeUsbLibrary** library) {

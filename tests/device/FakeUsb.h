@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "device/Fix64usb.h"
+#include "support/TableUsbLibrary.h"
 
 namespace testsupport {
 
@@ -64,8 +65,9 @@ private:
 };
 
 // A library source whose entry points lead to FakeUsb::current.
-class FakeUsbLibrary final : public device::UsbLibrarySource {
+class FakeUsbLibrary final : public TableUsbLibrary {
 public:
+    FakeUsbLibrary();
     bool loadable = true;
     std::set<std::string> missing;  // entry points the library lacks
     int loads = 0;
