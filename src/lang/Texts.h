@@ -1,0 +1,80 @@
+// Every English text the program passes through the catalogue, in one list. Code names a text
+// by its constant (text::ErrorReadingConfiguration); the list also feeds the check that every
+// shipped catalogue translates every text.
+#pragma once
+
+#include <array>
+#include <string_view>
+
+#define KD4410_TRANSLATED_TEXTS(X)                                                   \
+    /* window */                                                                     \
+    X(ProgramTitle, u"KD4410 User Software")                                         \
+    X(File, u"File")                                                                 \
+    X(LoadConfiguration, u"Load configuration")                                      \
+    X(SaveConfiguration, u"Save configuration")                                      \
+    X(Exit, u"Exit")                                                                 \
+    X(Settings, u"Settings")                                                         \
+    X(LanguageSelection, u"Language selection")                                      \
+    X(Help, u"Help")                                                                 \
+    X(About, u"About")                                                               \
+    X(TypeOfMeasurement, u"Type of measurement")                                     \
+    X(UnitsOfLength, u"Units of length")                                             \
+    X(PressureUnits, u"Pressure units")                                              \
+    X(ActualValue, u"Actual value")                                                  \
+    X(Output, u"Output")                                                             \
+    X(HigherValue, u"Higher value")                                                  \
+    X(LowerValue, u"Lower value")                                                    \
+    X(Configuration, u"Configuration")                                               \
+    X(Pressure, u"Pressure")                                                         \
+    X(HeightOfLiquidColumn, u"Height of the liquid column")                          \
+    X(NominalRange, u"Nominal range")                                                \
+    X(SpecificGravity, u"Specific gravity")                                          \
+    X(ZeroCorrection, u"Zero correction")                                            \
+    X(ReadConfiguration, u"Read configuration")                                      \
+    X(WriteConfiguration, u"Write configuration")                                    \
+    X(DeviceInfo, u"Device info")                                                    \
+    /* output modes */                                                               \
+    X(ModeOff, u"Off")                                                               \
+    X(ModeCompression, u"Compression")                                               \
+    X(ModeExtraction, u"Extraction")                                                 \
+    X(ModeCorrectValue, u"Correct value")                                            \
+    X(ModeErrorValue, u"Error value")                                                \
+    /* About box */                                                                  \
+    X(Version, u"Version")                                                           \
+    /* status bar */                                                                 \
+    X(DeviceDoesNotReply, u"The device does not reply")                              \
+    X(DeviceNotConnected, u"The device is not connected")                            \
+    /* message boxes */                                                              \
+    X(Error, u"Error")                                                               \
+    X(Message, u"Message")                                                           \
+    X(SerialNumberIs, u"Serial number is %i")                                        \
+    X(DeviceNotReply, u"Device not reply")                                           \
+    X(SpecificGravityOutOfRange, u"Specific gravity out of range")                   \
+    X(ConfigurationSuccessfullyRead, u"Configuration successfully read")             \
+    X(ErrorReadingConfiguration, u"Error reading configuration")                     \
+    X(ErrorInValuesOfPressure, u"Error in values of pressure")                       \
+    X(ConfigurationSuccessfullyWritten, u"Configuration successfully written")       \
+    X(ErrorWritingConfiguration, u"Error writing configuration")                     \
+    X(SetZeroPressure, u"Set the zero pressure and press OK")                        \
+    X(ZeroErrorIs, u"Zero error is")                                                 \
+    X(FixThisError, u"Would you like to fix this error?")                            \
+    X(CorrectionImplemented, u"Correction successfully implemented")                 \
+    X(ErrorZeroCorrection, u"Error zero correction")                                 \
+    X(ValueOutOfRange, u"The value is out of range")                                 \
+    X(ValueLessThanLower, u"Value is less than the lower value")                     \
+    X(ValueGreaterThanHigher, u"Value is greater than the higher value")             \
+    X(NotValidRealNumber, u"Not valid real number")                                  \
+    X(InvalidRealNumber, u"Invalid real number")                                     \
+    X(CannotOpenFile, u"Cannot open file")
+
+namespace text {
+
+#define KD4410_TEXT_CONSTANT(name, english) inline constexpr std::u16string_view name = english;
+KD4410_TRANSLATED_TEXTS(KD4410_TEXT_CONSTANT)
+#undef KD4410_TEXT_CONSTANT
+
+#define KD4410_TEXT_ENTRY(name, english) english,
+inline constexpr std::u16string_view All[] = {KD4410_TRANSLATED_TEXTS(KD4410_TEXT_ENTRY)};
+#undef KD4410_TEXT_ENTRY
+
+}  // namespace text
