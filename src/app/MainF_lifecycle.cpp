@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include "app/Oprog.h"
+#include "lang/Lang.h"
 #include "platform/InstanceLock.h"
 
 TMainF* MainF = nullptr;
@@ -55,7 +56,7 @@ void TMainF::CmCreate() {
         std::fflush(nullptr);
         _exit(0);
     }
-    // LoadSettings, LoadLanguageList and the window texts come before the working state.
+    lang::LoadLanguageList();
     ApplyWindowTexts();
     InitWorkingState();
 }

@@ -6,7 +6,10 @@
 #include <QScreen>
 
 #include "app/Pictures.h"
+#include "app/QtText.h"
 #include "app/VersionText.h"
+#include "lang/Lang.h"
+#include "lang/Texts.h"
 
 TOProgramu* OProgramu = nullptr;
 
@@ -65,8 +68,9 @@ TOProgramu::~TOProgramu() {
 void TOProgramu::cmCreate() { ApplyAboutTexts(); }
 
 void TOProgramu::ApplyAboutTexts() {
-    setWindowTitle(QStringLiteral("About..."));
-    caption1->setText(QStringLiteral("KD4410 User Software"));
-    version->setText(QStringLiteral("Version ") + QString::fromStdU16String(VersionText()));
+    lang::LoadLanguageFile();
+    setWindowTitle(Q(lang::TranslateWithEllipsis(text::About)));
+    caption1->setText(Q(lang::Translate(text::ProgramTitle)));
+    version->setText(Q(lang::Translate(text::Version)) + u' ' + Q(VersionText()));
     version->adjustSize();  // the label is sized to its text
 }

@@ -5,6 +5,7 @@
 #include "app/ErrorReport.h"
 #include "app/MainF.h"
 #include "app/Oprog.h"
+#include "lang/ChooseLanguage.h"
 #include "platform/NumberText.h"
 
 int main(int argc, char** argv) {
@@ -20,6 +21,7 @@ int main(int argc, char** argv) {
     RunReportingErrors(reportDialogs, nullptr, [] {
         TMainF window;
         TOProgramu about(&window);
+        TformChooseLanguage chooser(&window);
         window.show();
         QApplication::exec();
     });

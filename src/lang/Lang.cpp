@@ -2,6 +2,7 @@
 
 #include <fstream>
 #include <optional>
+#include <unordered_map>
 
 #include "lang/CaseMapping.h"
 #include "lang/Utf16Ini.h"
@@ -29,19 +30,34 @@ void EraseFirst(std::u16string& text, std::u16string_view what, size_t count) {
     if (at != std::u16string::npos) text.erase(at, count);
 }
 
-// Reads a file as 16-bit little-endian units.
+// The first catalogue index of each key, so that a lookup finds what a scan from the start
+// would find, without the scan.
+std::unordered_map<std::u16string, int32_t> firstEntryOfKey;
+
+// Reads a file as 16-bit little-endian units, a block at a time.
 class UnitReader {
 public:
     explicit UnitReader(std::istream& in) : in_(in) {}
     std::optional<char16_t> Next() {
-        char bytes[2];
-        if (!in_.read(bytes, 2)) return std::nullopt;
-        return static_cast<char16_t>(static_cast<unsigned char>(bytes[0]) |
-                                     (static_cast<unsigned char>(bytes[1]) << 8));
+        if (at_ + 1 >= size_) {
+            if (at_ < size_) buffer_[0] = buffer_[at_];  // an odd byte waits for its partner
+            const size_t kept = size_ - at_;
+            in_.read(buffer_ + kept, static_cast<std::streamsize>(sizeof buffer_ - kept));
+            size_ = kept + static_cast<size_t>(in_.gcount());
+            at_ = 0;
+            if (size_ < 2) return std::nullopt;
+        }
+        const auto low = static_cast<unsigned char>(buffer_[at_]);
+        const auto high = static_cast<unsigned char>(buffer_[at_ + 1]);
+        at_ += 2;
+        return static_cast<char16_t>(low | (high << 8));
     }
 
 private:
     std::istream& in_;
+    char buffer_[65536];
+    size_t at_ = 0;
+    size_t size_ = 0;
 };
 
 // The next piece of a line: up to and including an LF, at most CataloguePieceUnits units.
@@ -172,10 +188,12 @@ bool LoadLanguageFile() {
     while (stored < MaxCatalogueEntries && ReadPiece(reader, piece)) {
         const size_t semicolon = piece.find(u';');
         if (semicolon == std::u16string::npos) continue;
+        if (stored == 0) firstEntryOfKey.clear();  // the new catalogue takes over
         catalogueKeys[stored] = LowerCase(std::u16string_view(piece).substr(0, semicolon));
         // One character after the ";" is skipped, whatever it is.
         catalogueTexts[stored] = semicolon + 2 <= piece.size() ? piece.substr(semicolon + 2) : std::u16string();
         TrimTrailingControls(catalogueTexts[stored]);
+        firstEntryOfKey.try_emplace(catalogueKeys[stored], stored);
         catalogueCount = ++stored;
     }
     return true;
@@ -183,10 +201,9 @@ bool LoadLanguageFile() {
 
 std::u16string Translate(std::u16string_view text) {
     if (EffectiveLanguage() == 0) return std::u16string(text);
-    const std::u16string key = LowerCase(text);
-    for (int32_t i = 0; i < catalogueCount; ++i)
-        if (catalogueKeys[i] == key) return catalogueTexts[i];
-    return std::u16string(text);
+    const auto found = firstEntryOfKey.find(LowerCase(text));
+    if (found == firstEntryOfKey.end() || found->second >= catalogueCount) return std::u16string(text);
+    return catalogueTexts[found->second];
 }
 
 std::u16string TranslateFormat(std::u16string_view format, int32_t value) {
@@ -210,6 +227,7 @@ void ResetCatalogue() {
     for (auto* table : {&catalogueKeys, &catalogueTexts})
         for (auto& entry : *table) entry.clear();
     catalogueCount = 0;
+    firstEntryOfKey.clear();
 }
 
 }  // namespace lang

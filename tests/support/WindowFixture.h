@@ -8,7 +8,9 @@
 #include <vector>
 
 #include "app/MainF.h"
+#include "lang/Lang.h"
 #include "platform/Sleep.h"
+#include "support/QtPrinters.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempFolder.h"
 
@@ -17,12 +19,20 @@ namespace testsupport {
 class WindowFixture : public ::testing::Test {
 protected:
     void SetUp() override {
+        lang::ResetCatalogue();
         previousSleep_ = platform::ReplaceSleep([this](uint32_t ms) { sleeps.push_back(ms); });
         CreateWindow();
     }
     void TearDown() override {
         window_.reset();
         platform::ReplaceSleep(std::move(previousSleep_));
+        lang::ResetCatalogue();
+    }
+
+    // The catalogues shipped with the program, with language index chosen.
+    static void UseShippedLanguage(int32_t language) {
+        lang::LoadLanguageListFrom(u"" KD4410_LANGUAGE_DIR);
+        lang::Language = language;
     }
 
     void CreateWindow() {

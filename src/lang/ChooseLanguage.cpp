@@ -1,0 +1,81 @@
+#include "lang/ChooseLanguage.h"
+
+#include <QGuiApplication>
+#include <QListWidget>
+#include <QPushButton>
+#include <QScreen>
+
+#include "app/QtText.h"
+#include "lang/Lang.h"
+
+TformChooseLanguage* formChooseLanguage = nullptr;
+
+namespace {
+QFont Segoe(int pixels) {
+    QFont font(QStringLiteral("Segoe UI"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(pixels);
+    return font;
+}
+}  // namespace
+
+TformChooseLanguage::TformChooseLanguage(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
+    formChooseLanguage = this;
+    setObjectName(QStringLiteral("formChooseLanguage"));
+    setWindowTitle(QStringLiteral("Choose language"));
+    setModal(true);
+    setFixedSize(184, 181);
+    setFont(Segoe(12));
+
+    listBoxLanguages = new QListWidget(this);
+    listBoxLanguages->setObjectName(QStringLiteral("listBoxLanguages"));
+    listBoxLanguages->setGeometry(8, 8, 168, 137);
+    listBoxLanguages->setFont(Segoe(13));
+    listBoxLanguages->setSelectionMode(QAbstractItemView::SingleSelection);
+    listBoxLanguages->setUniformItemSizes(true);
+
+    Button1 = new QPushButton(QStringLiteral("Cancel"), this);
+    Button1->setObjectName(QStringLiteral("Button1"));
+    Button1->setGeometry(23, 151, 75, 25);
+    buttonOk = new QPushButton(QStringLiteral("Ok"), this);
+    buttonOk->setObjectName(QStringLiteral("buttonOk"));
+    buttonOk->setGeometry(101, 151, 75, 25);
+    setTabOrder(listBoxLanguages, buttonOk);
+    setTabOrder(buttonOk, Button1);
+
+    connect(buttonOk, &QPushButton::clicked, this, [this] { buttonOkClick(); });
+    connect(Button1, &QPushButton::clicked, this, [this] { done(2); });
+
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect frame = frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
+}
+
+TformChooseLanguage::~TformChooseLanguage() {
+    if (formChooseLanguage == this) formChooseLanguage = nullptr;
+}
+
+int TformChooseLanguage::SelectLanguage() {
+    {
+        const QSignalBlocker bulkUpdate(listBoxLanguages);
+        listBoxLanguages->clear();
+        for (int32_t i = 0; i < lang::languageCount; ++i) {
+            auto* item = new QListWidgetItem(Q(lang::languageNames[static_cast<size_t>(i)]), listBoxLanguages);
+            item->setSizeHint(QSize(item->sizeHint().width(), 17));
+        }
+        if (lang::Language >= 0 && lang::Language < lang::languageCount)
+            listBoxLanguages->setCurrentRow(lang::Language);
+        else
+            listBoxLanguages->setCurrentRow(-1);
+    }
+    return exec();
+}
+
+void TformChooseLanguage::buttonOkClick() {
+    const QList<QListWidgetItem*> selected = listBoxLanguages->selectedItems();
+    if (!selected.isEmpty()) lang::Language = listBoxLanguages->row(selected.front());
+    done(1);
+}
