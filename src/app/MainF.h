@@ -29,6 +29,9 @@ class QWidget;
 namespace platform {
 class InstanceLock;
 }
+namespace device {
+class TFix64;
+}
 
 class TMainF : public QMainWindow, public config::WorkingState {
 public:
@@ -45,6 +48,8 @@ public:
 
     // --- device requests and the poll
     bool ConnectDevice();
+    // Sets outputState for one output and tells whether its lamp takes it.
+    bool EvaluateOutput(float value, float lower, float higher, int32_t mode);
     void CmDeviceInfo();
     void CmVycist();
     void CmKonfigurace();
@@ -93,6 +98,11 @@ public:
     void SetStatusText(const QString& text);
 
     UserDialogs& dialogs() { return *dialogs_; }
+
+    // The one link to the transmitter, created by the first connection.
+    std::unique_ptr<device::TFix64> deviceLink;
+    // How the connection creates it (tests bind it to an in-process device).
+    std::function<std::unique_ptr<device::TFix64>()> createDeviceLink;
 
     // --- controls (object names equal these member names)
     QWidget* panelLeft = nullptr;
@@ -162,6 +172,24 @@ private:
     void BuildMenu();
     void BuildStatusBar();
     void BindEvents();
+    // The request scheme: marks the request; false when a poll runs and it has to wait.
+    bool MarkRequest(int32_t code);
+    // Runs the request marked while a poll ran, if any.
+    void DispatchPendingRequest();
+    // The link, closed and re-opened for device 0 at slave address 254; raises as a silent
+    // device when there is no link yet.
+    device::TFix64& ReopenLink();
+    // A message box with translated text and caption.
+    BoxAnswer Say(std::u16string_view text, std::u16string_view caption, BoxButtons buttons = BoxButtons::Ok);
+    // A message box with a text already made and a translated caption.
+    BoxAnswer SayMade(const std::u16string& text, std::u16string_view caption, BoxButtons buttons = BoxButtons::Ok);
+    // The specific gravity in the Ro box, read in the user's locale (raises when not a number).
+    double SpecificGravityText() const;
+
+    // The unit handlers' common steps, by row of the unit tables.
+    void SelectPressureUnit(int32_t index);
+    void SelectLengthUnit(int32_t index);
+
     // A slot that runs handler through the error report.
     std::function<void()> Handler(void (TMainF::*handler)());
     void Guarded(const std::function<void()>& work);

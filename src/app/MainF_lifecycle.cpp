@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include "app/Oprog.h"
+#include "device/Fix64usb.h"
 #include "lang/Lang.h"
 #include "platform/InstanceLock.h"
 

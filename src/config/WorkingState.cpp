@@ -1,5 +1,6 @@
 #include "config/WorkingState.h"
 
+#include "config/Units.h"
 #include "platform/NumberText.h"
 
 namespace config {
@@ -13,8 +14,7 @@ void InitWorkingStateFields(WorkingState& state, std::u16string_view specificGra
     state.previousDensity = 1000;
     state.density = 1000;
     state.lengthDecimals = 0;
-    const double rho = platform::TextToFloat(specificGravityText);
-    state.lengthFactor = static_cast<float>(MillimetresPerMetre / rho / Gravity);  // mm
+    state.lengthFactor = LengthFactor(MillimetresPerMetre, platform::TextToFloat(specificGravityText));  // mm
     state.displayDecimals = state.pressureDecimals;
     state.displayFactor = state.pressureFactor;
     state.pollBusy = false;

@@ -49,16 +49,6 @@ TEST_F(Lifecycle, WorkingStateRightAfterCreation) {
     EXPECT_TRUE(std::all_of(w.eepromImage.begin(), w.eepromImage.end(), [](uint8_t b) { return b == 0; }));
 }
 
-TEST_F(Lifecycle, StartupStepRunsOnceSetsUnitTextsAndRestoresTheCursor) {
-    window().Timer3->start();
-    window().CCmPoStartu();
-    EXPECT_FALSE(window().Timer3->isActive());
-    EXPECT_EQ(window().displayUnit, u"kPa");
-    EXPECT_EQ(window().pressureUnit, u"kPa");
-    EXPECT_EQ(window().lengthUnit, u"mm");
-    EXPECT_EQ(window().cursor().shape(), Qt::ArrowCursor);
-    EXPECT_FALSE(window().startupRead);
-}
 
 TEST_F(Lifecycle, ClosingFromTheMenuAndFromTheCloseBox) {
     window().show();
