@@ -1,6 +1,8 @@
 #include "SimulatedUsbDevice.h"
 
 #include <algorithm>
+#include <chrono>
+#include <thread>
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
@@ -39,6 +41,7 @@ Faults Faults::FromEnvironment() {
     faults.badChecksum = Flag("KD4410_SIM_BAD_CHECKSUM");
     faults.answersLeft = Number("KD4410_SIM_FAIL_AFTER");
     if (const char* log = std::getenv("KD4410_SIM_LOG")) faults.logFile = log;
+    faults.realTimeouts = Flag("KD4410_SIM_REAL_TIMEOUTS");
     return faults;
 }
 
@@ -76,9 +79,14 @@ bool SimulatedUsbDevice::Write(uint32_t handle, const uint8_t* data, uint32_t le
     return true;
 }
 
-bool SimulatedUsbDevice::Read(uint32_t handle, uint8_t* data, uint32_t length, uint32_t* received) {
+bool SimulatedUsbDevice::Read(uint32_t handle, uint8_t* data, uint32_t length, uint32_t* received,
+                              uint32_t timeoutMs) {
     if (received) *received = 0;
-    if (!readPipes_.count(handle) || data == nullptr || replies_.empty()) return false;
+    if (!readPipes_.count(handle) || data == nullptr) return false;
+    if (replies_.empty()) {
+        if (faults_.realTimeouts) std::this_thread::sleep_for(std::chrono::milliseconds(timeoutMs));
+        return false;
+    }
     const device::Frame reply = replies_.front();
     replies_.pop_front();
     Log('<', reply);

@@ -20,8 +20,10 @@ struct Faults {
     bool badChecksum = false; // every reply carries a wrong checksum
     std::optional<unsigned long> answersLeft;  // stops answering after this many exchanges
     std::string logFile;      // each request and reply as a line of hex
+    bool realTimeouts = false; // a read with no reply waits out its time-out, as a device would
 
-    // KD4410_SIM_NO_DEVICE, KD4410_SIM_SILENT, KD4410_SIM_BAD_CHECKSUM, KD4410_SIM_FAIL_AFTER, KD4410_SIM_LOG.
+    // KD4410_SIM_NO_DEVICE, KD4410_SIM_SILENT, KD4410_SIM_BAD_CHECKSUM, KD4410_SIM_FAIL_AFTER, KD4410_SIM_LOG,
+    // KD4410_SIM_REAL_TIMEOUTS.
     static Faults FromEnvironment();
 };
 
@@ -34,8 +36,8 @@ public:
     uint32_t Open(uint32_t index, const char* identity, const char* endpoint, uint32_t direction);
     bool Close(uint32_t handle);
     bool Write(uint32_t handle, const uint8_t* data, uint32_t length);
-    // Fails at once when no reply waits: the simulation does not wait out time-outs.
-    bool Read(uint32_t handle, uint8_t* data, uint32_t length, uint32_t* received);
+    // Fails when no reply waits: at once, or after timeoutMs with realTimeouts.
+    bool Read(uint32_t handle, uint8_t* data, uint32_t length, uint32_t* received, uint32_t timeoutMs);
 
     TransmitterModel& model() { return model_; }
 

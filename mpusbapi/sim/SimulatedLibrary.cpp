@@ -7,6 +7,7 @@
 //   KD4410_SIM_BAD_CHECKSUM=1   every reply carries a wrong checksum
 //   KD4410_SIM_FAIL_AFTER=N     the transmitter stops answering after N exchanges
 //   KD4410_SIM_LOG=FILE         each request ("> ") and reply ("< ") is appended as a line of hex
+//   KD4410_SIM_REAL_TIMEOUTS=1  a read with no reply waits out its time-out instead of failing at once
 #include <mutex>
 
 #include "SimulatedUsbDevice.h"
@@ -40,9 +41,9 @@ uint32_t _MPUSBOpen(uint32_t index, const char* identity, const char* endpoint, 
     return Sim().device.Open(index, identity, endpoint, direction);
 }
 
-uint32_t _MPUSBRead(uint32_t handle, void* buffer, uint32_t length, uint32_t* received, uint32_t) {
+uint32_t _MPUSBRead(uint32_t handle, void* buffer, uint32_t length, uint32_t* received, uint32_t timeoutMs) {
     std::lock_guard lock(Sim().mutex);
-    return Sim().device.Read(handle, static_cast<uint8_t*>(buffer), length, received) ? 1 : 0;
+    return Sim().device.Read(handle, static_cast<uint8_t*>(buffer), length, received, timeoutMs) ? 1 : 0;
 }
 
 uint32_t _MPUSBReadInt(uint32_t handle, void* buffer, uint32_t length, uint32_t* received, uint32_t timeoutMs) {

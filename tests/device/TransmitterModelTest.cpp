@@ -150,7 +150,7 @@ TEST(SimulatedUsbDevice, FaultsOnRequest) {
         Frame reply{};
         uint32_t received = 0;
         device.Write(out, request.data(), 64);
-        return device.Read(in, reply.data(), 64, &received) ? std::optional<Frame>(reply) : std::nullopt;
+        return device.Read(in, reply.data(), 64, &received, 250) ? std::optional<Frame>(reply) : std::nullopt;
     };
     const char* id = "VID_04D8&PID_000C";
     {
@@ -192,7 +192,7 @@ TEST(SimulatedUsbDevice, LogsEachRequestAndReplyAsALineOfHex) {
     request[63] = device::FrameCrc(request);
     Frame reply{};
     device.Write(out, request.data(), 64);
-    device.Read(in, reply.data(), 64, nullptr);
+    device.Read(in, reply.data(), 64, nullptr, 250);
     std::ifstream in_file(log);
     std::string first, second;
     std::getline(in_file, first);
