@@ -92,6 +92,8 @@ public:
     void ApplyWindowTexts();
 
     void InitWorkingState();
+    void LoadSettings();
+    void SaveSettings();
 
     // The simple text of the status bar's one panel.
     QString StatusText() const;
@@ -186,6 +188,11 @@ private:
     // The specific gravity in the Ro box, read in the user's locale (raises when not a number).
     double SpecificGravityText() const;
 
+    // The threshold exit handlers' common steps for the higher or lower box of an output.
+    void CheckThreshold(size_t output, bool higher);
+    // Puts the focus into a box without running the exit check of the box it leaves.
+    void ReturnFocusTo(QWidget* box);
+
     // The unit handlers' common steps, by row of the unit tables.
     void SelectPressureUnit(int32_t index);
     void SelectLengthUnit(int32_t index);
@@ -197,6 +204,7 @@ private:
     std::unique_ptr<UserDialogs> dialogs_;
     std::unique_ptr<platform::InstanceLock> instanceGuard_;
     QLabel* statusPanel_ = nullptr;
+    int focusReturns_ = 0;  // while above 0, leaving a box runs no check
     bool centred_ = false;
 };
 

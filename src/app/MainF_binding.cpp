@@ -42,11 +42,17 @@ void TMainF::BindEvents() {
                                              &TMainF::CmFilter41};
     void (TMainF::*const lowerExits[])() = {&TMainF::CmFilter12, &TMainF::CmFilter22, &TMainF::CmFilter32,
                                             &TMainF::CmFilter42};
+    // A check that puts the focus back must not set off the check of the box it came from.
+    auto exitCheck = [this](void (TMainF::*handler)()) {
+        return [this, run = Handler(handler)] {
+            if (focusReturns_ == 0) run();
+        };
+    };
     for (size_t i = 0; i < config::OutputCount; ++i) {
-        OnFocusExit(higherBox[i], Handler(higherExits[i]));
-        OnFocusExit(lowerBox[i], Handler(lowerExits[i]));
+        OnFocusExit(higherBox[i], exitCheck(higherExits[i]));
+        OnFocusExit(lowerBox[i], exitCheck(lowerExits[i]));
     }
-    OnFocusExit(Ro, Handler(&TMainF::CmFilterR));
+    OnFocusExit(Ro, exitCheck(&TMainF::CmFilterR));
     OnKeyPress(Ro, [this](char16_t key) { Guarded([this, key] { CmKeyPress(key); }); });
 
     connect(menuReadConfigurationFromDisk, &QAction::triggered, this, Handler(&TMainF::CmLoad));

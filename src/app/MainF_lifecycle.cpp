@@ -12,6 +12,7 @@
 
 #include "app/Oprog.h"
 #include "device/Fix64usb.h"
+#include "files/Settings.h"
 #include "lang/Lang.h"
 #include "platform/InstanceLock.h"
 
@@ -57,6 +58,7 @@ void TMainF::CmCreate() {
         std::fflush(nullptr);
         _exit(0);
     }
+    LoadSettings();
     lang::LoadLanguageList();
     ApplyWindowTexts();
     InitWorkingState();
@@ -91,8 +93,18 @@ void TMainF::closeEvent(QCloseEvent* event) {
 }
 
 void TMainF::cmClose() {
-    // Only the settings are written; the transmitter is left as it is.
+    SaveSettings();  // the transmitter is left as it is
 }
+
+void TMainF::LoadSettings() {
+    const files::UserSettings settings = files::LoadUserSettings();
+    lang::Language = settings.language;
+    isPressure = settings.isPressure;
+    unitOfLength = settings.unitOfLength;
+    unitOfPressure = settings.unitOfPressure;
+}
+
+void TMainF::SaveSettings() { files::SaveUserSettings({lang::Language, isPressure, unitOfLength, unitOfPressure}); }
 
 void TMainF::menuAboutClick() {
     if (OProgramu != nullptr) OProgramu->exec();

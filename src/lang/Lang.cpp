@@ -181,6 +181,11 @@ bool LoadLanguageFile() {
     if (path.empty()) return false;
     std::ifstream in(platform::ToUtf8(path), std::ios::binary);
     if (!in) return false;
+    LoadCatalogueFrom(in);
+    return true;
+}
+
+void LoadCatalogueFrom(std::istream& in) {
     UnitReader reader(in);
     reader.Next();  // meant to be the byte-order mark
     int32_t stored = 0;
@@ -196,7 +201,6 @@ bool LoadLanguageFile() {
         firstEntryOfKey.try_emplace(catalogueKeys[stored], stored);
         catalogueCount = ++stored;
     }
-    return true;
 }
 
 std::u16string Translate(std::u16string_view text) {

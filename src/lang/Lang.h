@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <iosfwd>
 #include <string>
 #include <string_view>
 
@@ -42,6 +43,8 @@ void LoadLanguageListFrom(std::u16string_view folder);
 std::u16string LanguageFilePath(std::u16string_view suffix);
 // Loads the catalogue of Language; false when its file cannot be opened (nothing changes then).
 bool LoadLanguageFile();
+// Reads catalogue lines from a stream of UTF-16LE units (the first unit is discarded).
+void LoadCatalogueFrom(std::istream& in);
 
 std::u16string Translate(std::u16string_view text);
 // The string form for message boxes: never null, possibly empty.

@@ -1,0 +1,86 @@
+// The user settings file.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "files/Settings.h"
+#include "lang/Utf16Ini.h"
+#include "support/TempFolder.h"
+
+namespace {
+
+class Settings : public ::testing::Test {
+protected:
+    std::string Folder() const { return user.folder() / "config/KD4410 User Software"; }
+    std::string File() const { return Folder() + "/kd4410.uni"; }
+    void WriteFile(std::u16string_view text) {
+        std::filesystem::create_directories(Folder());
+        std::ofstream(File(), std::ios::binary) << "\xFF\xFE" << lang::EncodeUtf16Le(text);
+    }
+    std::string ReadFile() const {
+        std::ifstream in(File(), std::ios::binary);
+        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    }
+
+    testsupport::IsolatedUser user;
+};
+
+TEST_F(Settings, FirstRunGivesTheDefaultsAndCreatesTheFolder) {
+    const files::UserSettings s = files::LoadUserSettings();
+    EXPECT_EQ(s.language, 0);
+    EXPECT_FALSE(s.isPressure);
+    EXPECT_EQ(s.unitOfLength, 1);
+    EXPECT_EQ(s.unitOfPressure, 1);
+    EXPECT_TRUE(std::filesystem::is_directory(Folder()));
+    EXPECT_FALSE(std::filesystem::exists(File()));
+    EXPECT_EQ(files::SettingsFilePath("kd4410.uni"), File());
+}
+
+TEST_F(Settings, TheWrittenFileIsExact) {
+    files::SaveUserSettings({2, true, 0, 5});
+    const std::u16string expected =
+        u"\uFEFF[Options]\r\nLanguage=2\r\nisPressure=1\r\nunitOfLength=0\r\nunitOfPressure=5\r\n\r\n";
+    EXPECT_EQ(ReadFile(), lang::EncodeUtf16Le(expected));
+    const files::UserSettings back = files::LoadUserSettings();
+    EXPECT_EQ(back.language, 2);
+    EXPECT_TRUE(back.isPressure);
+    EXPECT_EQ(back.unitOfLength, 0);
+    EXPECT_EQ(back.unitOfPressure, 5);
+}
+
+TEST_F(Settings, IntegerRules) {
+    struct Case {
+        std::u16string_view file;
+        bool isPressure;
+        int32_t unitOfPressure;
+        int32_t language;
+    };
+    const Case cases[] = {
+        {u"[Options]\r\nisPressure=1\r\n", true, 1, 0},
+        {u"[Options]\r\nisPressure=5\r\n", true, 1, 0},
+        {u"[Options]\r\nisPressure=abc\r\n", false, 1, 0},
+        {u"[options]\r\nISPRESSURE=0x1\r\nunitOfPressure=0x4\r\n", true, 4, 0},
+        {u"[Options]\r\nunitOfPressure=bar\r\nLanguage=12\r\n", false, 1, 12},  // no range check
+        {u"[Other]\r\nLanguage=3\r\n", false, 1, 0},
+    };
+    for (const Case& c : cases) {
+        WriteFile(c.file);
+        const files::UserSettings s = files::LoadUserSettings();
+        EXPECT_EQ(s.isPressure, c.isPressure);
+        EXPECT_EQ(s.unitOfPressure, c.unitOfPressure);
+        EXPECT_EQ(s.language, c.language);
+    }
+}
+
+TEST_F(Settings, OtherSectionsAndKeysSurviveASave) {
+    WriteFile(u"[Window]\r\nleft=10\r\n[Options]\r\nLanguage=1\r\ncomment=kept\r\n");
+    files::SaveUserSettings({0, false, 2, 3});
+    const lang::Utf16Ini ini(lang::DecodeUtf16Le(ReadFile()));
+    EXPECT_EQ(ini.ReadInteger(u"Window", u"left", 0), 10);
+    EXPECT_EQ(ini.ReadString(u"Options", u"comment", u""), u"kept");
+    EXPECT_EQ(ini.ReadInteger(u"Options", u"Language", -1), 0);
+    EXPECT_EQ(ini.ReadInteger(u"Options", u"unitOfPressure", -1), 3);
+}
+
+}  // namespace
