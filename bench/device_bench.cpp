@@ -4,9 +4,10 @@
 #include <benchmark/benchmark.h>
 
 #include <cstring>
-#include <dlfcn.h>
 
 #include "device/Fix64usb.h"
+#include "SimulatorLibrary.h"
+#include "support/StubUsbEntryPoints.h"
 #include "support/TableUsbLibrary.h"
 
 namespace {
@@ -14,9 +15,6 @@ namespace {
 device::Frame pendingReply;
 bool replyWaiting = false;
 
-uint32_t Version() { return 1; }
-uint32_t Count(const char*) { return 1; }
-uint32_t Open(uint32_t, const char*, const char*, uint32_t direction, uint32_t) { return direction == 1 ? 5 : 6; }
 uint32_t Write(uint32_t, const void* buffer, uint32_t, uint32_t*, uint32_t) {
     // Acknowledge: the request's addresses and command, a fresh checksum.
     std::memcpy(pendingReply.data(), buffer, device::FrameSize);
@@ -32,33 +30,6 @@ uint32_t Read(uint32_t, void* buffer, uint32_t, uint32_t* received, uint32_t) {
     replyWaiting = false;
     return 1;
 }
-uint32_t Close(uint32_t) { return 1; }
-uint32_t SetConfiguration(uint32_t, uint32_t) { return 1; }
-uint32_t StringDescriptor(uint32_t, uint32_t, uint32_t, void*, uint32_t, uint32_t*) { return 0; }
-
-device::UsbEntryPoints Immediate() {
-    device::UsbEntryPoints t;
-    t.getDllVersion = &Version;
-    t.getDeviceCount = &Count;
-    t.open = &Open;
-    t.read = &Read;
-    t.readInt = &Read;
-    t.write = &Write;
-    t.close = &Close;
-    t.setConfiguration = &SetConfiguration;
-    t.getStringDescriptor = &StringDescriptor;
-    return t;
-}
-
-// The simulated library by its path in the build tree.
-class SimulatorLibrary final : public device::UsbLibrarySource {
-public:
-    bool Load() override { return (handle_ = dlopen(KD4410_SIM_LIBRARY, RTLD_NOW)) != nullptr; }
-    void* Resolve(const char* name) override { return dlsym(handle_, name); }
-
-private:
-    void* handle_ = nullptr;
-};
 
 void Connect(device::TFix64& link) {
     link.LoadUsbLibrary();
@@ -68,7 +39,7 @@ void Connect(device::TFix64& link) {
 }
 
 void BM_RequestAndReplyCheck(benchmark::State& state) {
-    device::TFix64 link(std::make_unique<testsupport::TableUsbLibrary>(Immediate()));
+    device::TFix64 link(std::make_unique<testsupport::TableUsbLibrary>(testsupport::StubEntryPoints(&Read, &Write)));
     Connect(link);
     uint8_t block[36];
     for (auto _ : state) {

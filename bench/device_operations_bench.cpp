@@ -6,22 +6,13 @@
 #include <QTimer>
 #include <benchmark/benchmark.h>
 #include <cstdlib>
-#include <dlfcn.h>
 #include <filesystem>
 
+#include "SimulatorLibrary.h"
 #include "app/MainF.h"
 #include "device/Fix64usb.h"
 
 namespace {
-
-class SimulatorLibrary final : public device::UsbLibrarySource {
-public:
-    bool Load() override { return (handle_ = dlopen(KD4410_SIM_LIBRARY, RTLD_NOW)) != nullptr; }
-    void* Resolve(const char* name) override { return dlsym(handle_, name); }
-
-private:
-    void* handle_ = nullptr;
-};
 
 // Boxes are answered at once.
 class NoDialogs final : public UserDialogs {

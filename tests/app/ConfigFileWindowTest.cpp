@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "support/DeviceWindowFixture.h"
+#include "support/SmallFileLimit.h"
 
 namespace {
 
@@ -133,6 +134,20 @@ TEST_F(ConfigFileWindow, AFileThatCannotBeReadOrWrittenIsReported) {
     Load(user.folder() / "missing.cfg");
     Save(user.folder() / "no-such-folder/x.cfg");
     EXPECT_EQ(BoxTexts(), (std::vector<QString>{QStringLiteral("Cannot open file"), QStringLiteral("Cannot open file")}));
+}
+
+TEST_F(ConfigFileWindow, ASaveOntoAFullDiskIsReportedAndKeepsTheEarlierFile) {
+    Configure();
+    const std::string path = user.folder() / "kept.cfg";
+    Save(path);
+    const std::string earlier = Contents(path);
+    ChangeEverything();
+    {
+        SmallFileLimit fullDisk(16);
+        Save(path);
+    }
+    EXPECT_EQ(BoxTexts(), std::vector<QString>{QStringLiteral("Cannot open file")});
+    EXPECT_EQ(Contents(path), earlier);
 }
 
 TEST_F(ConfigFileWindow, AModeOutsideTheListLoadsAsNoSelectionAndSavesAsMinusOne) {

@@ -5,15 +5,7 @@ namespace {
 
 using namespace testsupport;
 
-class ReadConfiguration : public DeviceWindowFixture {
-protected:
-    void SetUp() override {
-        DeviceWindowFixture::SetUp();
-        window().isPressure = true;
-        StartUp();
-        dialogs().boxes.clear();
-    }
-};
+class ReadConfiguration : public ConnectedWindowFixture {};
 
 TEST_F(ReadConfiguration, ExchangesFramesInOrderAndShowsEverything) {
     SetEepromFloat(config::eeNominalRange, 250000);

@@ -7,15 +7,7 @@ namespace {
 
 using namespace testsupport;
 
-class Units : public DeviceWindowFixture {
-protected:
-    void SetUp() override {
-        DeviceWindowFixture::SetUp();
-        window().isPressure = true;
-        StartUp();  // nominal range 100000 Pa, specific gravity 1000
-        dialogs().boxes.clear();
-    }
-};
+class Units : public ConnectedWindowFixture {};
 
 TEST_F(Units, NominalRangeInEveryPressureUnit) {
     const std::pair<void (TMainF::*)(), const char*> cases[] = {

@@ -6,15 +6,7 @@ namespace {
 
 using namespace testsupport;
 
-class WriteConfiguration : public DeviceWindowFixture {
-protected:
-    void SetUp() override {
-        DeviceWindowFixture::SetUp();
-        window().isPressure = true;
-        StartUp();
-        dialogs().boxes.clear();
-    }
-};
+class WriteConfiguration : public ConnectedWindowFixture {};
 
 TEST_F(WriteConfiguration, WritesTheSpecificGravityThenTheFourOutputsInOneFrame) {
     window().outputLower = {1000, -5000, 0, 4000};

@@ -5,15 +5,7 @@ namespace {
 
 using namespace testsupport;
 
-class ZeroCorrection : public DeviceWindowFixture {
-protected:
-    void SetUp() override {
-        DeviceWindowFixture::SetUp();
-        window().isPressure = true;
-        StartUp();
-        dialogs().boxes.clear();
-    }
-};
+class ZeroCorrection : public ConnectedWindowFixture {};
 
 TEST_F(ZeroCorrection, AsksWithTheMeanErrorAndCorrectsByTheSmallerReading) {
     SetEepromFloat(config::eeZeroOffset, 50);

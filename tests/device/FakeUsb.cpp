@@ -1,5 +1,7 @@
 #include "FakeUsb.h"
 
+#include "support/StubUsbEntryPoints.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -68,7 +70,6 @@ uint32_t FakeUsb::Close(uint32_t handle) {
 
 namespace {
 
-uint32_t FakeVersion() { return 1; }
 uint32_t FakeCount(const char* identity) { return FakeUsb::current->Count(identity); }
 uint32_t FakeOpen(uint32_t i, const char* id, const char* ep, uint32_t dir, uint32_t reserved) {
     return FakeUsb::current->Open(i, id, ep, dir, reserved);
@@ -80,26 +81,11 @@ uint32_t FakeWrite(uint32_t h, const void* b, uint32_t n, uint32_t*, uint32_t ms
     return FakeUsb::current->Write(h, b, n, ms);
 }
 uint32_t FakeClose(uint32_t h) { return FakeUsb::current->Close(h); }
-uint32_t FakeSetConfiguration(uint32_t, uint32_t) { return 1; }
-uint32_t FakeStringDescriptor(uint32_t, uint32_t, uint32_t, void*, uint32_t, uint32_t*) { return 0; }
-
-device::UsbEntryPoints FakeEntryPoints() {
-    device::UsbEntryPoints table;
-    table.getDllVersion = &FakeVersion;
-    table.getDeviceCount = &FakeCount;
-    table.open = &FakeOpen;
-    table.read = &FakeRead;
-    table.readInt = &FakeRead;
-    table.write = &FakeWrite;
-    table.close = &FakeClose;
-    table.setConfiguration = &FakeSetConfiguration;
-    table.getStringDescriptor = &FakeStringDescriptor;
-    return table;
-}
 
 }  // namespace
 
-FakeUsbLibrary::FakeUsbLibrary() : TableUsbLibrary(FakeEntryPoints()) {}
+FakeUsbLibrary::FakeUsbLibrary()
+    : TableUsbLibrary(StubEntryPoints(&FakeRead, &FakeWrite, &FakeOpen, &FakeCount, &FakeClose)) {}
 
 void* FakeUsbLibrary::Resolve(const char* name) {
     resolved.emplace_back(name);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "device/Fix64usb.h"
+#include "support/StubUsbEntryPoints.h"
 #include "support/TableUsbLibrary.h"
 
 namespace {
@@ -14,9 +15,6 @@ namespace {
 const uint8_t* replyData = nullptr;
 size_t replySize = 0;
 
-uint32_t Version() { return 1; }
-uint32_t Count(const char*) { return 1; }
-uint32_t Open(uint32_t, const char*, const char*, uint32_t direction, uint32_t) { return direction == 1 ? 5 : 6; }
 uint32_t Read(uint32_t, void* buffer, uint32_t length, uint32_t* received, uint32_t) {
     if (replyData == nullptr) return 0;
     const size_t n = std::min<size_t>(replySize, length);
@@ -26,29 +24,12 @@ uint32_t Read(uint32_t, void* buffer, uint32_t length, uint32_t* received, uint3
     return n > 0 ? 1 : 0;
 }
 uint32_t Write(uint32_t, const void*, uint32_t, uint32_t*, uint32_t) { return 1; }
-uint32_t Close(uint32_t) { return 1; }
-uint32_t SetConfiguration(uint32_t, uint32_t) { return 1; }
-uint32_t StringDescriptor(uint32_t, uint32_t, uint32_t, void*, uint32_t, uint32_t*) { return 0; }
-
-device::UsbEntryPoints EntryPoints() {
-    device::UsbEntryPoints table;
-    table.getDllVersion = &Version;
-    table.getDeviceCount = &Count;
-    table.open = &Open;
-    table.read = &Read;
-    table.readInt = &Read;
-    table.write = &Write;
-    table.close = &Close;
-    table.setConfiguration = &SetConfiguration;
-    table.getStringDescriptor = &StringDescriptor;
-    return table;
-}
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 2) return 0;
-    static device::TFix64 link(std::make_unique<testsupport::TableUsbLibrary>(EntryPoints()));
+    static device::TFix64 link(std::make_unique<testsupport::TableUsbLibrary>(testsupport::StubEntryPoints(&Read, &Write)));
     static const bool loaded = link.LoadUsbLibrary() && link.OpenPipes(0);
     (void)loaded;
     link.timeoutMs = 250;

@@ -1,13 +1,12 @@
 // Replacing a file whole or not at all.
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <filesystem>
 #include <fstream>
-#include <sys/resource.h>
 #include <sys/stat.h>
 
 #include "platform/AtomicFile.h"
+#include "support/SmallFileLimit.h"
 #include "support/TempFolder.h"
 
 namespace {
@@ -20,26 +19,6 @@ std::string Contents(const std::string& path) {
 size_t FilesIn(const std::filesystem::path& folder) {
     return static_cast<size_t>(std::distance(std::filesystem::directory_iterator(folder), {}));
 }
-
-// Lets files grow to a few bytes only, like a full disk; root is subject to it too.
-class SmallFileLimit {
-public:
-    explicit SmallFileLimit(rlim_t bytes) {
-        getrlimit(RLIMIT_FSIZE, &saved_);
-        previous_ = std::signal(SIGXFSZ, SIG_IGN);  // a write past the limit fails with EFBIG instead
-        rlimit small = saved_;
-        small.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &small);
-    }
-    ~SmallFileLimit() {
-        setrlimit(RLIMIT_FSIZE, &saved_);
-        std::signal(SIGXFSZ, previous_);
-    }
-
-private:
-    rlimit saved_{};
-    void (*previous_)(int) = SIG_DFL;
-};
 
 TEST(AtomicFile, ReplacesTheContentAndKeepsTheFilesMode) {
     testsupport::TempFolder folder;
@@ -60,7 +39,7 @@ TEST(AtomicFile, AFullDiskLeavesTheEarlierFileUntouched) {
     ASSERT_TRUE(platform::WriteFileAtomically(path, "the earlier configuration"));
     bool written;
     {
-        SmallFileLimit limit(8);
+        testsupport::SmallFileLimit limit(8);
         written = platform::WriteFileAtomically(path, std::string(4096, 'x'));
     }
     EXPECT_FALSE(written);

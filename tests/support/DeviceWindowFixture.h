@@ -126,4 +126,15 @@ protected:
     std::vector<float> liveValues;
 };
 
+// The same, connected by the start-up step in the pressure type, with its boxes forgotten.
+class ConnectedWindowFixture : public DeviceWindowFixture {
+protected:
+    void SetUp() override {
+        DeviceWindowFixture::SetUp();
+        window().isPressure = true;
+        StartUp();
+        dialogs().boxes.clear();
+    }
+};
+
 }  // namespace testsupport
