@@ -17,6 +17,7 @@
 #include <QTimer>
 
 #include "app/Pictures.h"
+#include "app/WindowLook.h"
 
 namespace {
 
@@ -25,16 +26,6 @@ constexpr int ClientHeight = 659;
 constexpr int StatusBarHeight = 19;
 const QColor WindowColour(226, 238, 254);
 const QColor PanelColour(183, 205, 225);
-
-QFont PixelFont(const QString& family, int pixels, bool bold = false) {
-    QFont font(family);
-    font.setStyleHint(QFont::SansSerif);  // fontconfig picks a sans face where the family is missing
-    font.setPixelSize(pixels);
-    font.setBold(bold);
-    return font;
-}
-
-QFont SansSerif(int pixels, bool bold = false) { return PixelFont(QStringLiteral("MS Sans Serif"), pixels, bold); }
 
 void Paint(QWidget* widget, const QColor& background) {
     QPalette palette = widget->palette();
@@ -67,7 +58,7 @@ void TMainF::BuildLayout() {
     setWindowIcon(MakeWindowIcon());
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-    setFont(SansSerif(13));
+    setFont(SansSerifFont(13));
 
     auto* client = new QWidget(this);
     client->setObjectName(QStringLiteral("clientArea"));
@@ -117,7 +108,7 @@ void TMainF::BuildLeftPanel() {
         (*row.field)->setIconSize(QSize(24, 24));
     }
 
-    const QFont choiceFont = SansSerif(11, true);
+    const QFont choiceFont = SansSerifFont(11, true);
     groupBoxTypeOfMeasurement = Make<QGroupBox>(panelLeft, "groupBoxTypeOfMeasurement", QRect(10, 184, 198, 80),
                                                 QStringLiteral("Type of measurement"));
     checkPressure = Make<QRadioButton>(groupBoxTypeOfMeasurement, "checkPressure", QRect(16, 24, 120, 17),
@@ -162,7 +153,7 @@ void TMainF::BuildLivePanel() {
     Panel4->setFrameStyle(QFrame::Panel | QFrame::Raised);
     Paint(Panel4, PanelColour);
     checkActualValue = Make<QCheckBox>(Panel4, "checkActualValue", QRect(15, 18, 121, 17), QStringLiteral("Actual value"));
-    checkActualValue->setFont(SansSerif(11, true));
+    checkActualValue->setFont(SansSerifFont(11, true));
     Hvezdicka = Make<QLabel>(Panel4, "Hvezdicka", QRect(389, 17, 17, 16), QStringLiteral("*"));
     Aktualni = Make<QLabel>(Panel4, "Aktualni", QRect(0, 189 - 100, 403, 100), QStringLiteral(".........."));
     Aktualni->setAlignment(Qt::AlignCenter);
@@ -175,7 +166,7 @@ void TMainF::BuildOutputPanel(size_t i, int left, int top) {
     QFrame* panel = Make<QFrame>(centralWidget(), panelNames[i], QRect(left, top, 200, 223));
     panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
     Paint(panel, PanelColour);
-    panel->setFont(SansSerif(11, true));
+    panel->setFont(SansSerifFont(11, true));
     outputPanel[i] = panel;
 
     const int captionWidth = i == 2 ? 97 : 158;

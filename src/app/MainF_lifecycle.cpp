@@ -2,15 +2,14 @@
 #include "app/MainF.h"
 
 #include <QCloseEvent>
-#include <QGuiApplication>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QTimer>
 #include <cstdio>
 #include <unistd.h>
 
 #include "app/Oprog.h"
+#include "app/WindowLook.h"
 #include "device/Fix64usb.h"
 #include "files/Settings.h"
 #include "lang/Lang.h"
@@ -114,9 +113,5 @@ void TMainF::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (centred_) return;
     centred_ = true;
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
-    }
+    CentreOnScreen(this);
 }

@@ -1,27 +1,16 @@
 #include "app/Oprog.h"
 
-#include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 
 #include "app/Pictures.h"
 #include "app/QtText.h"
+#include "app/WindowLook.h"
 #include "app/VersionText.h"
 #include "lang/Lang.h"
 #include "lang/Texts.h"
 
 TOProgramu* OProgramu = nullptr;
-
-namespace {
-QFont SansSerif(int pixels, bool bold) {
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(pixels);
-    font.setBold(bold);
-    return font;
-}
-}  // namespace
 
 TOProgramu::TOProgramu(QWidget* parent)
     : QDialog(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
@@ -29,7 +18,7 @@ TOProgramu::TOProgramu(QWidget* parent)
     setObjectName(QStringLiteral("OProgramu"));
     setModal(true);
     setFixedSize(345, 179);
-    setFont(SansSerif(10, false));
+    setFont(SansSerifFont(10, false));
     setWindowIcon(MakeWindowIcon());
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, Qt::white);
@@ -39,25 +28,21 @@ TOProgramu::TOProgramu(QWidget* parent)
     caption1 = new QLabel(QStringLiteral("caption1"), this);
     caption1->setObjectName(QStringLiteral("caption1"));
     caption1->setGeometry(23, 18, 186, 20);
-    caption1->setFont(SansSerif(16, true));
+    caption1->setFont(SansSerifFont(16, true));
 
     version = new QLabel(QStringLiteral("version"), this);
     version->setObjectName(QStringLiteral("version"));
     version->move(23, 44);
-    version->setFont(SansSerif(11, true));
+    version->setFont(SansSerifFont(11, true));
 
     BitBtn1 = new QPushButton(QStringLiteral("OK"), this);
     BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
     BitBtn1->setGeometry(247, 146, 90, 25);
-    BitBtn1->setFont(SansSerif(11, true));
+    BitBtn1->setFont(SansSerifFont(11, true));
     BitBtn1->setDefault(true);
     connect(BitBtn1, &QPushButton::clicked, this, [this] { done(1); });
 
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
-    }
+    CentreOnScreen(this);
     cmCreate();
 }
 

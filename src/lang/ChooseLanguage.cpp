@@ -1,23 +1,13 @@
 #include "lang/ChooseLanguage.h"
 
-#include <QGuiApplication>
 #include <QListWidget>
 #include <QPushButton>
-#include <QScreen>
 
 #include "app/QtText.h"
+#include "app/WindowLook.h"
 #include "lang/Lang.h"
 
 TformChooseLanguage* formChooseLanguage = nullptr;
-
-namespace {
-QFont Segoe(int pixels) {
-    QFont font(QStringLiteral("Segoe UI"));
-    font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(pixels);
-    return font;
-}
-}  // namespace
 
 TformChooseLanguage::TformChooseLanguage(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
@@ -26,12 +16,12 @@ TformChooseLanguage::TformChooseLanguage(QWidget* parent)
     setWindowTitle(QStringLiteral("Choose language"));
     setModal(true);
     setFixedSize(184, 181);
-    setFont(Segoe(12));
+    setFont(PixelFont(QStringLiteral("Segoe UI"), 12));
 
     listBoxLanguages = new QListWidget(this);
     listBoxLanguages->setObjectName(QStringLiteral("listBoxLanguages"));
     listBoxLanguages->setGeometry(8, 8, 168, 137);
-    listBoxLanguages->setFont(Segoe(13));
+    listBoxLanguages->setFont(PixelFont(QStringLiteral("Segoe UI"), 13));
     listBoxLanguages->setSelectionMode(QAbstractItemView::SingleSelection);
     listBoxLanguages->setUniformItemSizes(true);
 
@@ -47,11 +37,7 @@ TformChooseLanguage::TformChooseLanguage(QWidget* parent)
     connect(buttonOk, &QPushButton::clicked, this, [this] { buttonOkClick(); });
     connect(Button1, &QPushButton::clicked, this, [this] { done(2); });
 
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
-    }
+    CentreOnScreen(this);
 }
 
 TformChooseLanguage::~TformChooseLanguage() {
