@@ -3,14 +3,13 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <unistd.h>
 
 #include "config/ByteCodec.h"
 #include "config/EepromMap.h"
+#include "platform/AtomicFile.h"
 #include "platform/Folders.h"
 
 namespace sim {
@@ -60,21 +59,8 @@ bool TransmitterModel::Save() const {
     if (file_.empty()) return true;
     const std::filesystem::path target(file_);
     if (target.has_parent_path()) platform::CreateFolders(target.parent_path().string());
-    const std::string temporary = file_ + ".tmp" + std::to_string(getpid());
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(eeprom_.data()), static_cast<std::streamsize>(eeprom_.size()));
-        out.flush();
-        if (!out) {
-            std::remove(temporary.c_str());
-            return false;
-        }
-    }
-    if (std::rename(temporary.c_str(), file_.c_str()) != 0) {
-        std::remove(temporary.c_str());
-        return false;
-    }
-    return true;
+    return platform::WriteFileAtomically(
+        file_, std::string_view(reinterpret_cast<const char*>(eeprom_.data()), eeprom_.size()));
 }
 
 float TransmitterModel::LiveValue() {

@@ -59,7 +59,7 @@ std::optional<uint8_t> ParseEndpoint(const char* text, uint32_t direction) {
 // One opened device, shared by its pipes.
 class Connection {
 public:
-    Connection(libusb_device_handle* handle) : handle_(handle) {}
+    explicit Connection(libusb_device_handle* handle) : handle_(handle) {}
     ~Connection() {
         libusb_release_interface(handle_, 0);
         libusb_close(handle_);
