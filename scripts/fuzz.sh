@@ -5,8 +5,11 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
-CC=clang CXX=clang++ scripts/build.sh build-fuzz -DKD4410_FUZZ=ON -DKD4410_SANITIZE=ON -DKD4410_WERROR=ON \
+CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DKD4410_FUZZ=ON -DKD4410_SANITIZE=ON -DKD4410_WERROR=ON \
   -DKD4410_BUILD_TESTS=OFF -DKD4410_BUILD_BENCH=OFF
+targets=()
+for seeds in tests/fuzz/corpus/*/; do targets+=("fuzz_$(basename "$seeds")"); done
+cmake --build build-fuzz --target "${targets[@]}"
 for seeds in tests/fuzz/corpus/*/; do
   name=$(basename "$seeds")
   work=$(mktemp -d)
@@ -16,3 +19,4 @@ for seeds in tests/fuzz/corpus/*/; do
     "$work" "$seeds" 2>&1 | tail -n 12
   rm -rf "$work"
 done
+echo "fuzzers: ${#targets[@]} passed, 0 failed"
