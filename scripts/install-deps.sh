@@ -11,6 +11,7 @@ packages=(
   umockdev libumockdev-dev
   clang libclang-rt-14-dev
   libx11-dev
+  fonts-dejavu-core
 )
 
 missing=()
