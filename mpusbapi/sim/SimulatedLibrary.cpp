@@ -8,7 +8,9 @@
 //   KD4410_SIM_FAIL_AFTER=N     the transmitter stops answering after N exchanges
 //   KD4410_SIM_LOG=FILE         each request ("> ") and reply ("< ") is appended as a line of hex
 //   KD4410_SIM_REAL_TIMEOUTS=1  a read with no reply waits out its time-out instead of failing at once
+#include <cstring>
 #include <mutex>
+#include <string>
 
 #include "SimulatedUsbDevice.h"
 #include "mpusbapi.h"
@@ -64,9 +66,24 @@ uint32_t _MPUSBClose(uint32_t handle) {
 
 uint32_t _MPUSBSetConfiguration(uint32_t, uint32_t configuration) { return configuration == 1 ? 1 : 0; }
 
-uint32_t _MPUSBGetStringDescriptor(uint32_t, uint32_t, uint32_t, void*, uint32_t, uint32_t* received) {
+uint32_t _MPUSBGetStringDescriptor(uint32_t, uint32_t index, uint32_t, void* buffer, uint32_t length,
+                                   uint32_t* received) {
     if (received) *received = 0;
-    return 0;
+    // Descriptor 0 lists the languages (US English); 1 and 2 name the maker and the product.
+    std::string descriptor;
+    if (index == 0) {
+        descriptor = {4, 3, 0x09, 0x04};
+    } else if (index == 1 || index == 2) {
+        const char* text = index == 1 ? "KD4410" : "KD4410 simulated transmitter";
+        descriptor = {static_cast<char>(2 + 2 * std::strlen(text)), 3};
+        for (const char* c = text; *c != '\0'; ++c) descriptor += std::string{*c, '\0'};
+    } else {
+        return 0;
+    }
+    if (buffer == nullptr || length < descriptor.size()) return 0;
+    std::memcpy(buffer, descriptor.data(), descriptor.size());
+    if (received) *received = static_cast<uint32_t>(descriptor.size());
+    return 1;
 }
 
 }  // extern "C"

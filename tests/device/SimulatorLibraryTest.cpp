@@ -26,6 +26,14 @@ TEST(SimulatorLibrary, ConnectsAndRoundTripsTheEepromThroughDlopen) {
     EXPECT_TRUE(link.Command2());
     EXPECT_TRUE(link.Command4());
 
+    uint8_t descriptor[64];
+    uint32_t received = 0;
+    ASSERT_NE(link.entryPoints.getStringDescriptor(link.readPipe, 2, 0x0409, descriptor, sizeof descriptor, &received), 0u);
+    EXPECT_EQ(received, 2u + 2u * 28u);
+    EXPECT_EQ(descriptor[1], 3);  // a string descriptor
+    EXPECT_EQ(descriptor[2], 'K');
+    EXPECT_NE(link.entryPoints.getDllVersion(), 0u);
+
     uint8_t serial[2];
     link.ReadEeprom(config::eeSerialNumber, serial, 2);
     EXPECT_EQ(config::LoadU16LE(serial), 12345);
