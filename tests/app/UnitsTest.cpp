@@ -1,5 +1,7 @@
 // Measurement types and units in the window.
+#include <QApplication>
 #include <QGroupBox>
+#include <QMouseEvent>
 
 #include "support/DeviceWindowFixture.h"
 
@@ -40,6 +42,15 @@ TEST_F(Units, LiquidColumnInEveryLengthUnit) {
         EXPECT_TRUE(window().radioButtonInch->isEnabled());
     }
     EXPECT_EQ(window().unitOfLength, 2);
+}
+
+TEST_F(Units, ADoubleClickOnAUnitRunsItsHandlerToo) {
+    const QPointF at(5, 5);
+    QMouseEvent doubleClick(QEvent::MouseButtonDblClick, at, window().radioButtonPsi->mapToGlobal(at), Qt::LeftButton,
+                            Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window().radioButtonPsi, &doubleClick);
+    EXPECT_EQ(window().unitOfPressure, 5);
+    EXPECT_EQ(window().Rozsah->text(), QStringLiteral("14.500 psi"));
 }
 
 TEST_F(Units, SwitchingTypesRestoresTheUnitLastChosenInEach) {
