@@ -193,6 +193,8 @@ private:
     // Puts the focus into a box without running the exit check of the box it leaves.
     void ReturnFocusTo(QWidget* box);
 
+    // The measurement-type handlers' common steps.
+    void ShowMeasurementType(bool pressure);
     // The unit handlers' common steps, by row of the unit tables.
     void SelectPressureUnit(int32_t index);
     void SelectLengthUnit(int32_t index);

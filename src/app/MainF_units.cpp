@@ -15,27 +15,21 @@ void SetEnabled(std::initializer_list<QWidget*> controls, bool enable) {
 
 }  // namespace
 
-void TMainF::checkPressureClick() {
-    isPressure = true;
-    checkPressure->setChecked(true);
-    checkHeightLiquidColumn->setChecked(false);
-    EnablePressureUnits(true);
-    EnableLengthUnits(false);
-    displayFactor = pressureFactor;
-    displayDecimals = pressureDecimals;
-    displayUnit = pressureUnit;
-    RefreshDisplay();
-}
+void TMainF::checkPressureClick() { ShowMeasurementType(true); }
 
-void TMainF::checkHeightLiquidColumnClick() {
-    isPressure = false;
-    checkPressure->setChecked(false);
-    checkHeightLiquidColumn->setChecked(true);
-    EnablePressureUnits(false);
-    EnableLengthUnits(true);
-    displayFactor = lengthFactor;
-    displayDecimals = lengthDecimals;
-    displayUnit = lengthUnit;
+void TMainF::checkHeightLiquidColumnClick() { ShowMeasurementType(false); }
+
+void TMainF::ShowMeasurementType(bool pressure) {
+    isPressure = pressure;
+    // Exclusive buttons: unchecking the checked one alone is ignored, checking the other one is not.
+    checkPressure->setChecked(pressure);
+    checkHeightLiquidColumn->setChecked(!pressure);
+    EnablePressureUnits(pressure);
+    EnableLengthUnits(!pressure);
+    // Each type keeps its own unit; the display takes a copy of the one shown.
+    displayFactor = pressure ? pressureFactor : lengthFactor;
+    displayDecimals = pressure ? pressureDecimals : lengthDecimals;
+    displayUnit = pressure ? pressureUnit : lengthUnit;
     RefreshDisplay();
 }
 
