@@ -5,13 +5,15 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev
+  qt6-base-dev qt6-charts-dev qt6-translations-l10n
+  libcli11-dev nlohmann-json3-dev help2man
   libusb-1.0-0-dev
   libgtest-dev libbenchmark-dev
   umockdev libumockdev-dev
   clang libclang-rt-14-dev
   libx11-dev
-  fonts-dejavu-core
+  fonts-dejavu-core fonts-liberation2
+  debhelper dpkg-dev fakeroot lintian appstream desktop-file-utils
 )
 
 missing=()

@@ -41,6 +41,15 @@ MPUSB_API uint32_t _MPUSBSetConfiguration(uint32_t handle, uint32_t configuratio
 MPUSB_API uint32_t _MPUSBGetStringDescriptor(uint32_t handle, uint32_t index, uint32_t languageId, void *buffer,
                                    uint32_t length, uint32_t *received);
 
+/* Why the last failed _MPUSBOpen of this process failed (this library's own entry point; a
+ * program that binds only the entry points above never needs it). */
+#define MPUSB_OPEN_OK 0u          /* the last open succeeded, or none was tried */
+#define MPUSB_OPEN_NOT_FOUND 1u   /* no device with the identity at that index */
+#define MPUSB_OPEN_NO_ACCESS 2u   /* the device is there but this user may not open it */
+#define MPUSB_OPEN_BUSY 3u        /* the device is there but its interface cannot be claimed */
+#define MPUSB_OPEN_FAILED 4u      /* any other failure (no USB subsystem, bad endpoint text, ...) */
+MPUSB_API uint32_t MPUSBGetLastOpenError(void);
+
 typedef uint32_t (*MPUSBGetDLLVersionFn)(void);
 typedef uint32_t (*MPUSBGetDeviceCountFn)(const char *);
 typedef uint32_t (*MPUSBOpenFn)(uint32_t, const char *, const char *, uint32_t, uint32_t);
@@ -49,6 +58,7 @@ typedef uint32_t (*MPUSBWriteFn)(uint32_t, const void *, uint32_t, uint32_t *, u
 typedef uint32_t (*MPUSBCloseFn)(uint32_t);
 typedef uint32_t (*MPUSBSetConfigurationFn)(uint32_t, uint32_t);
 typedef uint32_t (*MPUSBGetStringDescriptorFn)(uint32_t, uint32_t, uint32_t, void *, uint32_t, uint32_t *);
+typedef uint32_t (*MPUSBGetLastOpenErrorFn)(void);
 
 #ifdef __cplusplus
 }
