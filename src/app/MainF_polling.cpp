@@ -92,8 +92,8 @@ void TMainF::Timer1Timer() {
         uint8_t bytes[4] = {};
         deviceLink->ReadValue(4, bytes);
         const float value = config::LoadFloatLE(bytes);
-        Aktualni->setText(Q(config::FormatNumber(static_cast<double>(value) * displayFactor, displayDecimals) + u" " +
-                            displayUnit));
+        ShowLiveValue(Q(config::FormatNumber(static_cast<double>(value) * displayFactor, displayDecimals) + u" " +
+                        displayUnit));
         for (size_t i = 0; i < config::OutputCount; ++i)
             if (EvaluateOutput(value, outputLower[i], outputHigher[i], comboBoxConfiguration[i]->currentIndex()))
                 AHMLed[i]->setValue(outputState ? 1 : 0);
