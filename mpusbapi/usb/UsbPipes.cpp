@@ -203,10 +203,13 @@ private:
         return std::nullopt;
     }
 
+    // The connection to a device, shared by its pipes. A device is known by its libusb_device,
+    // not by its bus address: one that leaves and comes back is a new libusb_device even at
+    // the same address, and pipes left open to the old one must not capture it. An open
+    // handle holds a reference to its libusb_device, so no other device can take its key
+    // while the connection lives.
     std::shared_ptr<Connection> ConnectionTo(libusb_device* device) {
-        const uint8_t bus = libusb_get_bus_number(device), address = libusb_get_device_address(device);
-        const auto key = std::make_pair(bus, address);
-        if (auto it = connections_.find(key); it != connections_.end()) {
+        if (auto it = connections_.find(device); it != connections_.end()) {
             if (auto existing = it->second.lock(); existing && !existing->gone) return existing;
             connections_.erase(it);
         }
@@ -218,7 +221,7 @@ private:
             return nullptr;
         }
         auto connection = std::make_shared<Connection>(handle);
-        connections_[key] = connection;
+        connections_[device] = connection;
         return connection;
     }
 
@@ -236,7 +239,7 @@ private:
 
     libusb_context* context_ = nullptr;
     std::map<uint32_t, Pipe> pipes_;
-    std::map<std::pair<uint8_t, uint8_t>, std::weak_ptr<Connection>> connections_;
+    std::map<libusb_device*, std::weak_ptr<Connection>> connections_;
     uint32_t lastHandle_ = 0;
 };
 

@@ -1,12 +1,17 @@
 // The real USB library (libmpusbapi.so on libusb), loaded by TFix64 through dlopen as in
-// production, against a transmitter on an emulated USB bus. The library keeps one libusb
-// context per process, so each test runs in a process of its own (as ctest runs them).
+// production, against a transmitter on an emulated USB bus. All tests share the process and
+// its one libusb context, as a program does; ctest also runs each in a process of its own.
 #include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
 
 #include "EmulatedUsbTransmitter.h"
 #include "config/ByteCodec.h"
 #include "config/EepromMap.h"
 #include "device/Fix64usb.h"
+
+using namespace std::chrono_literals;
 
 namespace {
 
@@ -82,24 +87,6 @@ TEST(UsbLibraryOnEmulatedBus, ASilentDeviceTimesOutAsDeviceNotReply) {
     EXPECT_EQ(ErrorOf([&] { link.Command2(); }), "no error");
 }
 
-TEST(UsbLibraryOnEmulatedBus, ADeviceThatVanishesFailsCleanlyAndWorksAgainWhenBack) {
-    EmulatedUsbTransmitter transmitter(EmulatedUsbTransmitter::Transfer::Bulk);
-    device::TFix64 link;
-    Connect(link);
-    EXPECT_TRUE(link.Command2());
-
-    transmitter.Unplug();
-    EXPECT_EQ(ErrorOf([&] { link.Command1(); }), "Device not reply");
-    link.ClosePipes(0);
-    link.OpenPipes(0);
-    EXPECT_EQ(ErrorOf([&] { link.Command1(); }), "Device not reply");
-
-    transmitter.Plug();
-    link.ClosePipes(0);
-    EXPECT_TRUE(link.OpenPipes(0));
-    EXPECT_EQ(ErrorOf([&] { link.Command1(); }), "no error");
-}
-
 TEST(UsbLibraryOnEmulatedBus, NoDeviceAtAll) {
     EmulatedUsbTransmitter transmitter(EmulatedUsbTransmitter::Transfer::Bulk, /*plugged=*/false);
     device::TFix64 link;
@@ -109,5 +96,82 @@ TEST(UsbLibraryOnEmulatedBus, NoDeviceAtAll) {
     EXPECT_EQ(link.readPipe, device::InvalidPipe);
     EXPECT_EQ(ErrorOf([&] { link.Command2(); }), "Device not reply");
 }
+
+// Unplugs the transmitter while a read of link waits for its reply: the read ends with the
+// device, long before its time-out.
+void UnplugDuringARead(EmulatedUsbTransmitter& transmitter, device::TFix64& link) {
+    transmitter.SetSilent(true);
+    const uint16_t timeoutMs = link.timeoutMs;
+    link.timeoutMs = 30000;
+    std::thread unplug([&] {
+        transmitter.WaitForPendingRead(10s);
+        transmitter.Unplug();
+    });
+    const auto start = std::chrono::steady_clock::now();
+    const std::string error = ErrorOf([&] { link.Command2(); });
+    const auto took = std::chrono::steady_clock::now() - start;
+    unplug.join();
+    EXPECT_EQ(error, "Device not reply");
+    EXPECT_LT(took, 10s) << "the read waited for its time-out instead of ending with the device";
+    transmitter.SetSilent(false);
+    link.timeoutMs = timeoutMs;
+}
+
+// The transmitter leaves while idle, or while a read waits for its reply.
+class UsbLibraryUnplug : public ::testing::TestWithParam<bool> {};
+
+TEST_P(UsbLibraryUnplug, ADeviceThatVanishesFailsCleanlyAndWorksAgainWhenBack) {
+    EmulatedUsbTransmitter transmitter(EmulatedUsbTransmitter::Transfer::Bulk);
+    device::TFix64 link;
+    Connect(link);
+    EXPECT_TRUE(link.Command2());
+
+    if (GetParam()) {
+        UnplugDuringARead(transmitter, link);
+    } else {
+        transmitter.Unplug();
+        EXPECT_EQ(ErrorOf([&] { link.Command1(); }), "Device not reply");
+    }
+    link.ClosePipes(0);
+    EXPECT_FALSE(link.OpenPipes(0));
+    EXPECT_EQ(ErrorOf([&] { link.Command1(); }), "Device not reply");
+
+    transmitter.Plug();
+    link.ClosePipes(0);
+    EXPECT_TRUE(link.OpenPipes(0));
+    EXPECT_EQ(ErrorOf([&] { link.Command1(); }), "no error");
+}
+
+INSTANTIATE_TEST_SUITE_P(IdleAndDuringARead, UsbLibraryUnplug, ::testing::Bool(),
+                         [](const auto& info) { return info.param ? "DuringARead" : "Idle"; });
+
+// The program leaves its pipes open; a transmitter plugged in again, at a new bus address or
+// at the old one, is a new device that those pipes must neither reach nor hold hostage.
+class UsbLibraryReplug : public ::testing::TestWithParam<uint8_t> {};
+
+TEST_P(UsbLibraryReplug, PipesToTheDeviceThatLeftStayDeadAndNewOnesReachTheNewOne) {
+    EmulatedUsbTransmitter transmitter(EmulatedUsbTransmitter::Transfer::Bulk);
+    device::TFix64 first;
+    Connect(first);
+    EXPECT_TRUE(first.Command2());
+
+    transmitter.Unplug();
+    transmitter.Plug(GetParam());
+    EXPECT_EQ(first.CountDevices(), 1u);
+    device::TFix64 second;  // opens before anything has told the library the old device is gone
+    Connect(second);
+    EXPECT_EQ(ErrorOf([&] { second.Command2(); }), "no error");
+    EXPECT_EQ(ErrorOf([&] { first.Command1(); }), "Device not reply");
+
+    first.ClosePipes(0);
+    ASSERT_TRUE(first.OpenPipes(0));
+    EXPECT_EQ(ErrorOf([&] { first.Command1(); }), "no error");
+    EXPECT_EQ(transmitter.OpenNodeCount(), 1) << "both links share one handle to the device";
+}
+
+INSTANTIATE_TEST_SUITE_P(SameAndNewAddress, UsbLibraryReplug,
+                         ::testing::Values(EmulatedUsbTransmitter::FirstAddress,
+                                           uint8_t(EmulatedUsbTransmitter::FirstAddress + 1)),
+                         [](const auto& info) { return "Address" + std::to_string(info.param); });
 
 }  // namespace
