@@ -4,7 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <grp.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <thread>
+#include <unistd.h>
 
 #include "EmulatedUsbTransmitter.h"
 #include "config/ByteCodec.h"
@@ -13,9 +17,36 @@
 
 using namespace std::chrono_literals;
 
+// The real library's entry points, bound as the program binds them; MPUSBGetLastOpenError as
+// a tool does.
+template <typename Fn>
+Fn EntryPoint(const char* name) {
+    static device::DynamicUsbLibrary library;  // never unloaded, as in the program
+    static const bool loaded = library.Load();
+    return loaded ? reinterpret_cast<Fn>(library.Resolve(name)) : nullptr;
+}
+
+// Entry of a second process that opens the transmitter (see UsbEmulationMain.cpp): prints
+// what the library saw, "devices=N open=ok|failed error=E".
+int RunOpenProbe() {
+    const auto count = EntryPoint<MPUSBGetDeviceCountFn>("_MPUSBGetDeviceCount");
+    const auto open = EntryPoint<MPUSBOpenFn>("_MPUSBOpen");
+    const auto lastError = EntryPoint<MPUSBGetLastOpenErrorFn>("MPUSBGetLastOpenError");
+    if (!count || !open || !lastError) return 2;
+    const uint32_t devices = count(device::DeviceIdentity);
+    const uint32_t pipe = open(0, device::DeviceIdentity, device::DeviceEndpoint, MPUSB_DIRECTION_READ, 0);
+    std::printf("devices=%u open=%s error=%u", devices, pipe == MPUSB_INVALID_HANDLE ? "failed" : "ok", lastError());
+    return 0;
+}
+
 namespace {
 
 using testsupport::EmulatedUsbTransmitter;
+
+uint32_t LastOpenError() {
+    const auto entry = EntryPoint<MPUSBGetLastOpenErrorFn>("MPUSBGetLastOpenError");
+    return entry ? entry() : 0xFFu;
+}
 
 std::string ErrorOf(const std::function<void()>& work) {
     try {
@@ -39,6 +70,7 @@ TEST_P(UsbLibraryOnEmulatedBus, ConnectsAndRoundTripsTheEeprom) {
     EmulatedUsbTransmitter transmitter(GetParam());
     device::TFix64 link;
     Connect(link);
+    EXPECT_EQ(LastOpenError(), MPUSB_OPEN_OK);
     EXPECT_EQ(link.CountDevices(), 1u);
     EXPECT_NE(link.readPipe, device::InvalidPipe);
     EXPECT_NE(link.writePipe, device::InvalidPipe);
@@ -93,6 +125,7 @@ TEST(UsbLibraryOnEmulatedBus, NoDeviceAtAll) {
     Connect(link);
     EXPECT_EQ(link.CountDevices(), 0u);
     EXPECT_FALSE(link.OpenPipes(0));
+    EXPECT_EQ(LastOpenError(), MPUSB_OPEN_NOT_FOUND);
     EXPECT_EQ(link.readPipe, device::InvalidPipe);
     EXPECT_EQ(ErrorOf([&] { link.Command2(); }), "Device not reply");
 }
@@ -134,6 +167,7 @@ TEST_P(UsbLibraryUnplug, ADeviceThatVanishesFailsCleanlyAndWorksAgainWhenBack) {
     }
     link.ClosePipes(0);
     EXPECT_FALSE(link.OpenPipes(0));
+    EXPECT_EQ(LastOpenError(), MPUSB_OPEN_NOT_FOUND);
     EXPECT_EQ(ErrorOf([&] { link.Command1(); }), "Device not reply");
 
     transmitter.Plug();
@@ -173,5 +207,91 @@ INSTANTIATE_TEST_SUITE_P(SameAndNewAddress, UsbLibraryReplug,
                          ::testing::Values(EmulatedUsbTransmitter::FirstAddress,
                                            uint8_t(EmulatedUsbTransmitter::FirstAddress + 1)),
                          [](const auto& info) { return "Address" + std::to_string(info.param); });
+
+TEST(UsbLibraryOnEmulatedBus, AnInterfaceHeldElsewhereFailsTheOpenAsBusyAndLeaksNothing) {
+    EmulatedUsbTransmitter transmitter(EmulatedUsbTransmitter::Transfer::Bulk);
+    transmitter.SetClaimRefused(true);
+    device::TFix64 link;
+    Connect(link);
+    EXPECT_EQ(link.readPipe, device::InvalidPipe);
+    EXPECT_EQ(LastOpenError(), MPUSB_OPEN_BUSY);
+    EXPECT_EQ(transmitter.OpenNodeCount(), 0) << "the failed open left the device node open";
+
+    transmitter.SetClaimRefused(false);
+    link.ClosePipes(0);
+    ASSERT_TRUE(link.OpenPipes(0));
+    EXPECT_EQ(LastOpenError(), MPUSB_OPEN_OK);
+    EXPECT_EQ(transmitter.OpenNodeCount(), 1);
+    EXPECT_EQ(ErrorOf([&] { link.Command2(); }), "no error");
+}
+
+// Runs the open probe in a process of its own, as user nobody when this one is root (root
+// ignores file permissions) and returns what it printed, or why it failed. Empty, with the
+// reason in whyNot, when it cannot run as another user.
+std::string ProbeOpenAsOrdinaryUser(std::string& whyNot) {
+    constexpr int CannotDrop = 126;
+    int out[2];
+    if (pipe(out) != 0) return "no pipe";
+    const pid_t child = fork();
+    if (child == 0) {
+        dup2(out[1], STDOUT_FILENO);
+        close(out[0]);
+        close(out[1]);
+        if (geteuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0))
+            _exit(CannotDrop);
+        execl("/proc/self/exe", "usb_emulation_tests", "--open-probe", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(out[1]);
+    std::string seen;
+    char buffer[256];
+    for (ssize_t n; (n = read(out[0], buffer, sizeof buffer)) > 0;) seen.append(buffer, size_t(n));
+    close(out[0]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    if (WIFEXITED(status) && WEXITSTATUS(status) == CannotDrop) {
+        whyNot = "cannot drop to user nobody";
+        return "";
+    }
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return "the probe failed with status " + std::to_string(status);
+    return seen;
+}
+
+// Sets a file's mode for the life of the object.
+class ModeFor {
+public:
+    ModeFor(std::string path, mode_t mode) : path_(std::move(path)) {
+        struct stat st {};
+        saved_ = stat(path_.c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
+        ok_ = saved_ != 0 && chmod(path_.c_str(), mode) == 0;
+    }
+    ~ModeFor() {
+        if (ok_) chmod(path_.c_str(), saved_);
+    }
+    ModeFor(const ModeFor&) = delete;
+    ModeFor& operator=(const ModeFor&) = delete;
+    bool ok() const { return ok_; }
+
+private:
+    std::string path_;
+    mode_t saved_ = 0;
+    bool ok_ = false;
+};
+
+TEST(UsbLibraryOnEmulatedBus, ANodeTheUserMayNotOpenIsReportedAsNoAccessNotAsAbsent) {
+    EmulatedUsbTransmitter transmitter(EmulatedUsbTransmitter::Transfer::Bulk);
+    // The other user must reach the bed (a private temporary folder) and create in it the
+    // socket on which its libusb hears uevents, and connect to umockdev's socket for the
+    // node, which the preload does even when the open fails.
+    const std::string bedRoot = EmulatedUsbTransmitter::BusRoot();
+    const ModeFor bed(bedRoot, 0777);
+    const ModeFor socket(bedRoot + "/ioctl" + transmitter.NodeName(), 0777);
+    const ModeFor node(transmitter.NodePath(), 0);
+    ASSERT_TRUE(bed.ok() && socket.ok() && node.ok());
+    std::string whyNot;
+    const std::string seen = ProbeOpenAsOrdinaryUser(whyNot);
+    if (!whyNot.empty()) GTEST_SKIP() << "cannot open as another user: " << whyNot;
+    EXPECT_EQ(seen, "devices=1 open=failed error=" + std::to_string(MPUSB_OPEN_NO_ACCESS));
+}
 
 }  // namespace
