@@ -17,26 +17,41 @@
 
 using namespace std::chrono_literals;
 
-// The real library's entry points, bound as the program binds them; MPUSBGetLastOpenError as
-// a tool does.
-template <typename Fn>
-Fn EntryPoint(const char* name) {
-    static device::DynamicUsbLibrary library;  // never unloaded, as in the program
-    static const bool loaded = library.Load();
-    return loaded ? reinterpret_cast<Fn>(library.Resolve(name)) : nullptr;
+// How the open probe ends when it has nothing to print.
+enum ProbeExit { ProbeDone = 0, ProbeNoEntryPoint = 3, ProbeCannotLoad = 124, ProbeCannotRun = 125, ProbeCannotDrop = 126 };
+
+// Becomes user nobody when root (root ignores file permissions); false when that fails.
+bool DropToOrdinaryUser() {
+    return geteuid() != 0 || (setgroups(0, nullptr) == 0 && setgid(65534) == 0 && setuid(65534) == 0);
 }
 
-// Entry of a second process that opens the transmitter (see UsbEmulationMain.cpp): prints
-// what the library saw, "devices=N open=ok|failed error=E".
+// The real library, bound as the program binds it; MPUSBGetLastOpenError as a tool does.
+device::DynamicUsbLibrary* RealLibrary() {
+    static device::DynamicUsbLibrary library;  // never unloaded, as in the program
+    static const bool loaded = library.Load();
+    return loaded ? &library : nullptr;
+}
+
+template <typename Fn>
+Fn EntryPoint(const char* name) {
+    return RealLibrary() ? reinterpret_cast<Fn>(RealLibrary()->Resolve(name)) : nullptr;
+}
+
+// Entry of a second process that opens the transmitter as an ordinary user (see
+// UsbEmulationMain.cpp): prints what the library saw, "devices=N open=ok|failed error=E".
+// It loads the library before it drops to that user, who may not reach the build folder;
+// the library starts libusb at its first call.
 int RunOpenProbe() {
+    if (!RealLibrary()) return ProbeCannotLoad;
+    if (!DropToOrdinaryUser()) return ProbeCannotDrop;
     const auto count = EntryPoint<MPUSBGetDeviceCountFn>("_MPUSBGetDeviceCount");
     const auto open = EntryPoint<MPUSBOpenFn>("_MPUSBOpen");
     const auto lastError = EntryPoint<MPUSBGetLastOpenErrorFn>("MPUSBGetLastOpenError");
-    if (!count || !open || !lastError) return 2;
+    if (!count || !open || !lastError) return ProbeNoEntryPoint;
     const uint32_t devices = count(device::DeviceIdentity);
     const uint32_t pipe = open(0, device::DeviceIdentity, device::DeviceEndpoint, MPUSB_DIRECTION_READ, 0);
     std::printf("devices=%u open=%s error=%u", devices, pipe == MPUSB_INVALID_HANDLE ? "failed" : "ok", lastError());
-    return 0;
+    return ProbeDone;
 }
 
 namespace {
@@ -225,11 +240,9 @@ TEST(UsbLibraryOnEmulatedBus, AnInterfaceHeldElsewhereFailsTheOpenAsBusyAndLeaks
     EXPECT_EQ(ErrorOf([&] { link.Command2(); }), "no error");
 }
 
-// Runs the open probe in a process of its own, as user nobody when this one is root (root
-// ignores file permissions) and returns what it printed, or why it failed. Empty, with the
-// reason in whyNot, when it cannot run as another user.
+// Runs the open probe in a process of its own and returns what it printed, or how it
+// failed. Empty, with the reason in whyNot, when it cannot run as another user here.
 std::string ProbeOpenAsOrdinaryUser(std::string& whyNot) {
-    constexpr int CannotDrop = 126;
     int out[2];
     if (pipe(out) != 0) return "no pipe";
     const pid_t child = fork();
@@ -237,10 +250,8 @@ std::string ProbeOpenAsOrdinaryUser(std::string& whyNot) {
         dup2(out[1], STDOUT_FILENO);
         close(out[0]);
         close(out[1]);
-        if (geteuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0))
-            _exit(CannotDrop);
         execl("/proc/self/exe", "usb_emulation_tests", "--open-probe", static_cast<char*>(nullptr));
-        _exit(127);
+        _exit(ProbeCannotRun);
     }
     close(out[1]);
     std::string seen;
@@ -249,11 +260,12 @@ std::string ProbeOpenAsOrdinaryUser(std::string& whyNot) {
     close(out[0]);
     int status = 0;
     waitpid(child, &status, 0);
-    if (WIFEXITED(status) && WEXITSTATUS(status) == CannotDrop) {
+    if (WIFEXITED(status) && WEXITSTATUS(status) == ProbeCannotDrop) {
         whyNot = "cannot drop to user nobody";
         return "";
     }
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return "the probe failed with status " + std::to_string(status);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != ProbeDone)
+        return "the probe failed with status " + std::to_string(status);
     return seen;
 }
 
