@@ -113,7 +113,8 @@ WritableConfiguration LoadForWriting(const std::string& path) {
     const files::ConfigFileReading reading = files::ReadConfigFile(bytes);
     if (!reading.complete) {
         const int line = reading.lastLineTaken + 1;
-        if (line == 1) Invalid(path, 1, "not a configuration file: line 1 is not \"*** KD4410 CONFIG ***\"");
+        const std::string header(files::ConfigFileHeader);
+        if (bytes.rfind(header + "\n", 0) != 0 && bytes.rfind(header + "\r\n", 0) != 0) Invalid(path, 1, "not a configuration file: line 1 is not \"*** KD4410 CONFIG ***\"");
         if (line > LineCount(bytes))
             Invalid(path, line, "the file ends early: a configuration file has 15 lines");
         if ((line - 6) % 3 == 0) Invalid(path, line, "the mode is not a whole number 0..4");
