@@ -30,8 +30,8 @@ void* ToolLibrary::Resolve(const char* name) {
     return handle_ == nullptr ? nullptr : dlsym(handle_, name);
 }
 
-std::optional<uint32_t> ToolLibrary::LastOpenError() {
-    const auto report = reinterpret_cast<MPUSBGetLastOpenErrorFn>(Resolve("MPUSBGetLastOpenError"));
+std::optional<uint32_t> LastOpenError(device::UsbLibrarySource& library) {
+    const auto report = reinterpret_cast<MPUSBGetLastOpenErrorFn>(library.Resolve("MPUSBGetLastOpenError"));
     if (report == nullptr) return std::nullopt;
     return report();
 }
@@ -44,11 +44,10 @@ std::string SimulatorLibraryPath() {
     return access(path.c_str(), R_OK) == 0 ? path : std::string();
 }
 
-Session::Session(const std::string& libraryPath) {
-    auto library = std::make_unique<ToolLibrary>(libraryPath);
-    library_ = library.get();
-    link_ = std::make_unique<device::TFix64>(std::move(library));
-}
+Session::Session(const std::string& libraryPath) : Session(std::make_unique<ToolLibrary>(libraryPath)) {}
+
+Session::Session(std::unique_ptr<device::UsbLibrarySource> library)
+    : library_(library.get()), link_(std::make_unique<device::TFix64>(std::move(library))) {}
 
 void Session::Load() {
     try {
@@ -63,7 +62,7 @@ uint32_t Session::Count() { return link_->CountDevices(); }
 
 void Session::FailToOpen(uint32_t index, uint32_t count) {
     const std::string which = "transmitter at index " + std::to_string(index);
-    const std::optional<uint32_t> reason = library_->LastOpenError();
+    const std::optional<uint32_t> reason = LastOpenError(*library_);
     if (reason == MPUSB_OPEN_NO_ACCESS)
         throw ToolError(ExitNoAccess, "no access to the " + which + " (the udev rule is missing); " + UdevFix);
     if (reason == MPUSB_OPEN_BUSY)

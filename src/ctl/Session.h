@@ -20,8 +20,6 @@ public:
     explicit ToolLibrary(std::string path);
     bool Load() override;
     void* Resolve(const char* name) override;
-    // MPUSB_OPEN_..., or nothing when the library has no such entry point (an older one).
-    std::optional<uint32_t> LastOpenError();
 
 private:
     std::string path_;
@@ -38,10 +36,15 @@ struct Target {
     uint16_t serial = 0;
 };
 
+// MPUSB_OPEN_... of the library's own report, or nothing when the library has no such entry
+// point (an older one).
+std::optional<uint32_t> LastOpenError(device::UsbLibrarySource& library);
+
 class Session {
 public:
-    // simulatorPath "" binds the library as the window does.
+    // libraryPath "" binds the library as the window does.
     explicit Session(const std::string& libraryPath);
+    explicit Session(std::unique_ptr<device::UsbLibrarySource> library);
 
     // Loads the library; raises ToolError (exit 3) when it cannot be loaded.
     void Load();
@@ -57,7 +60,7 @@ public:
 private:
     [[noreturn]] void FailToOpen(uint32_t index, uint32_t count);
 
-    ToolLibrary* library_;
+    device::UsbLibrarySource* library_;
     std::unique_ptr<device::TFix64> link_;
 };
 
