@@ -12,6 +12,7 @@
 
 #include "FakeUsb.h"
 #include "support/Exchanges.h"
+#include "support/ModelAnswers.h"
 #include "TransmitterModel.h"
 #include "config/ByteCodec.h"
 #include "config/EepromMap.h"
@@ -65,16 +66,8 @@ protected:
     // The live value the transmitter reports next, in Pa (replaces the model's signal).
     void ReportValues(std::vector<float> values) {
         liveValues = std::move(values);
-        usb.responder = [this](const device::Frame& request) -> std::optional<device::Frame> {
-            if (silentAfter && answered >= *silentAfter) return std::nullopt;
-            auto reply = model.Respond(request);
-            if (reply && request[3] == 5 && !liveValues.empty()) {
-                config::StoreFloatLE(&(*reply)[7], liveValues.front());
-                liveValues.erase(liveValues.begin());
-                (*reply)[63] = device::FrameCrc(*reply);
-            }
-            if (reply) ++answered;
-            return reply;
+        usb.responder = [this](const device::Frame& request) {
+            return AnswerFromModel(model, request, silentAfter, answered, liveValues);
         };
     }
 

@@ -10,22 +10,15 @@
 #include "TransmitterModel.h"
 #include "platform/Sleep.h"
 #include "support/Exchanges.h"
+#include "support/ModelAnswers.h"
 
 namespace testsupport {
 
 class TransmitterLinkFixture : public ::testing::Test {
 protected:
     void SetUp() override {
-        usb.responder = [this](const device::Frame& request) -> std::optional<device::Frame> {
-            if (silentAfter && answered >= *silentAfter) return std::nullopt;
-            auto reply = model.Respond(request);
-            if (reply && request[3] == 5 && !liveValues.empty()) {
-                config::StoreFloatLE(&(*reply)[7], liveValues.front());
-                liveValues.erase(liveValues.begin());
-                (*reply)[63] = device::FrameCrc(*reply);
-            }
-            if (reply) ++answered;
-            return reply;
+        usb.responder = [this](const device::Frame& request) {
+            return AnswerFromModel(model, request, silentAfter, answered, liveValues);
         };
         link = ConnectedLink();
         usb.writes.clear();
