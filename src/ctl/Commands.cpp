@@ -243,9 +243,6 @@ int ZeroCommand(Session& session, const Target& target, const Options& options, 
         report.out << Who(target) << ": old offset " << Show(readings.offset, unit) << " ("
                    << ExactText(readings.offset) << " Pa), new offset " << Show(offset, unit) << " ("
                    << ExactText(offset) << " Pa)\n";
-        if (options.json)
-            report.json = {{"index", target.index}, {"serial", target.serial},
-                           {"old_offset_pa", readings.offset}, {"new_offset_pa", offset}};
         return ExitSuccess;
     } catch (const device::DeviceError& e) {
         throw ToolError(ExitDevice, Who(target) + ": the zero correction failed (" + e.what() + "); retry it");

@@ -54,6 +54,8 @@ int Run(const std::string& command, const Options& options) {
     if (command == "zero" && !options.yes && !isatty(STDIN_FILENO))
         throw ToolError(ExitUsage, "zero asks before it corrects, and there is no terminal to ask on; pass --yes "
                                    "to correct without asking");
+    if (options.json && command != "list" && command != "info" && command != "read" && command != "diff")
+        throw ToolError(ExitUsage, "--json serves list, info, read and diff; leave it out for " + command);
     if (command == "watch" && options.all)
         throw ToolError(ExitUsage, "watch follows one transmitter; choose it with --device or --serial");
     if ((command == "diff" || command == "write")) LoadForWriting(options.file);  // a bad file: nothing sent
