@@ -116,6 +116,19 @@ int main(int argc, char** argv) {
                  "Exit codes: 0 success; 1 the transmitter differs, failed to answer or failed verification; "
                  "2 bad usage or an invalid file; 3 no library, no transmitter or no access.",
                  "kd4410ctl"};
+    app.footer("Command options:\n"
+               "  read -o FILE [--type pressure|height]   {serial} in FILE becomes each serial number\n"
+               "  diff FILE\n"
+               "  write FILE [--dry-run]\n"
+               "  zero [--yes]                            without a terminal only with --yes\n"
+               "  watch [--interval S] [--count N] [--csv FILE]\n"
+               "\n"
+               "Examples:\n"
+               "  kd4410ctl --simulator read -o a.cfg\n"
+               "  kd4410ctl --all write a.cfg\n"
+               "  kd4410ctl --serial 12346 --unit bar watch --count 10 --csv w.csv\n"
+               "\n"
+               "See \"USB access\" in the README when a transmitter cannot be opened.");
     app.set_version_flag("--version", std::string("kd4410ctl ") + KD4410_VERSION);
     app.require_subcommand(1);
     app.fallthrough();
