@@ -56,6 +56,10 @@ int Run(const std::string& command, const Options& options) {
                                    "to correct without asking");
     if (options.json && command != "list" && command != "info" && command != "read" && command != "diff")
         throw ToolError(ExitUsage, "--json serves list, info, read and diff; leave it out for " + command);
+    if (command == "read" && options.all && !options.output.empty() &&
+        options.output.find("{serial}") == std::string::npos)
+        throw ToolError(ExitUsage, "with --all, put {serial} into the -o file name, or each transmitter's file "
+                                   "replaces the one before");
     if (command == "watch" && options.all)
         throw ToolError(ExitUsage, "watch follows one transmitter; choose it with --device or --serial");
     if ((command == "diff" || command == "write")) LoadForWriting(options.file);  // a bad file: nothing sent
@@ -131,6 +135,9 @@ int main(int argc, char** argv) {
                "See \"USB access\" in the README when a transmitter cannot be opened.");
     app.set_version_flag("--version", std::string("kd4410ctl ") + KD4410_VERSION);
     app.require_subcommand(1);
+    app.failure_message([](const CLI::App*, const CLI::Error& e) {
+        return "kd4410ctl: " + std::string(e.what()) + "; see kd4410ctl --help\n";
+    });
     app.fallthrough();
     app.add_option("--device", options.device, "index of the transmitter (default 0)");
     uint16_t serialNumber = 0;

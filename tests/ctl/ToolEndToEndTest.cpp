@@ -206,6 +206,7 @@ TEST_F(Tool, BadUsageEndsWithExit2AndZeroWithoutATerminalWritesNothing) {
     EXPECT_EQ(Run({"--unit", "furlong", "info"}).exit, 2);
     EXPECT_EQ(Run({"--all", "watch"}).exit, 2);
     EXPECT_EQ(Run({"--json", "zero", "--yes"}).exit, 2);
+    EXPECT_EQ(Run({"--all", "read", "-o", "one.cfg"}).exit, 2);  // each would replace the one before
     const std::string log = folder / "frames.log";
     const Outcome o = Run({"zero"}, {{"KD4410_SIM_LOG", log}});
     EXPECT_EQ(o.exit, 2);
