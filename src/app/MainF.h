@@ -188,9 +188,10 @@ private:
     bool MarkRequest(int32_t code);
     // Runs the request marked while a poll ran, if any.
     void DispatchPendingRequest();
-    // The link, closed and re-opened for device 0 at slave address 254; raises as a silent
-    // device when there is no link yet.
-    device::TFix64& ReopenLink();
+    // The link; raises as a silent device when there is no link yet.
+    device::TFix64& Link();
+    // Takes a read of the configuration into the working state and the boxes as it arrives.
+    class ReadIntoWindow;
     // A message box with translated text and caption.
     BoxAnswer Say(std::u16string_view text, std::u16string_view caption, BoxButtons buttons = BoxButtons::Ok);
     // A message box with a text already made and a translated caption.
