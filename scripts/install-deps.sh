@@ -18,7 +18,7 @@ test=(
   clang libclang-rt-14-dev
   libx11-dev
 )
-package=(debhelper dpkg-dev fakeroot lintian appstream desktop-file-utils)
+package=(debhelper dpkg-dev fakeroot lintian appstream desktop-file-utils man-db)
 
 sets=("$@")
 [[ ${#sets[@]} -gt 0 ]] || sets=(build test package)
