@@ -12,7 +12,7 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     application.setApplicationName(QStringLiteral("kd4410"));
     application.setApplicationDisplayName(QStringLiteral("KD4410 User Software"));
-    application.setDesktopFileName(QStringLiteral("kd4410"));
+    application.setDesktopFileName(QStringLiteral(KD4410_APP_ID));  // matches the desktop entry
     const QString separator = QLocale::system().decimalPoint();
     if (!separator.isEmpty()) platform::SetDecimalSeparator(separator.front().unicode());
 
