@@ -1,20 +1,37 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages needed to build, run and test KD4410 User Software,
-# skipping those already present.
+# Installs the Debian 12 packages of the sets named (default: all), skipping those already present:
+#   build    what building and running the program needs (scripts/demo.sh)
+#   test     the tests, benchmarks and fuzzers on top (scripts/test.sh, scripts/fuzz.sh)
+#   package  the tools that build and check the Debian packages
 set -euo pipefail
 
-packages=(
+build=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-charts-dev qt6-translations-l10n
   libcli11-dev nlohmann-json3-dev help2man
   libusb-1.0-0-dev
+  fonts-dejavu-core fonts-liberation2
+)
+test=(
   libgtest-dev libbenchmark-dev
   umockdev libumockdev-dev
   clang libclang-rt-14-dev
-  libx11-dev
-  fonts-dejavu-core fonts-liberation2
-  debhelper dpkg-dev fakeroot lintian appstream desktop-file-utils
+  libx11-dev xvfb
 )
+package=(debhelper dpkg-dev fakeroot lintian appstream desktop-file-utils man-db)
+
+sets=("$@")
+[[ ${#sets[@]} -gt 0 ]] || sets=(build test package)
+packages=()
+for set in "${sets[@]}"; do
+  case $set in
+    build) packages+=("${build[@]}") ;;
+    test) packages+=("${test[@]}") ;;
+    package) packages+=("${package[@]}") ;;
+    all) packages+=("${build[@]}" "${test[@]}" "${package[@]}") ;;
+    *) echo "usage: $0 [build|test|package|all]..." >&2; exit 2 ;;
+  esac
+done
 
 missing=()
 for package in "${packages[@]}"; do

@@ -15,7 +15,7 @@ int main(int argc, char** argv) {
     QApplication application(toolkit.argc, toolkit.argv);
     application.setApplicationName(QStringLiteral("kd4410"));
     // No application display name: Qt would append it to every window title.
-    application.setDesktopFileName(QStringLiteral("kd4410"));
+    application.setDesktopFileName(QStringLiteral(KD4410_APP_ID));  // matches the desktop entry
     const QString separator = QLocale::system().decimalPoint();
     if (!separator.isEmpty()) platform::SetDecimalSeparator(separator.front().unicode());
 
