@@ -97,6 +97,7 @@ void TMainF::Timer1Timer() {
         for (size_t i = 0; i < config::OutputCount; ++i)
             if (EvaluateOutput(value, outputLower[i], outputHigher[i], comboBoxConfiguration[i]->currentIndex()))
                 AHMLed[i]->setValue(outputState ? 1 : 0);
+        AddTrendSample(value);
     } catch (...) {
         try {
             deviceLink->Command1();  // one retry; on success the poll ends quietly
