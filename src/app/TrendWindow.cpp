@@ -65,7 +65,7 @@ TTrendWindow::TTrendWindow(TMainF& main) : QWidget(&main, Qt::Window), main_(mai
     captionOutput = Make<QLabel>("captionOutput");
     statistics = Make<QLabel>("statistics");
     statistics->setAlignment(Qt::AlignTop | Qt::AlignLeft);
-    statistics->setMinimumWidth(170);
+    statistics->setFixedWidth(200);  // changing numbers must not resize the chart
     statistics->setTextInteractionFlags(Qt::TextSelectableByMouse);
     recordingState = Make<QLabel>("recordingState");
     notice = Make<QLabel>("notice");
@@ -97,13 +97,9 @@ TTrendWindow::TTrendWindow(TMainF& main) : QWidget(&main, Qt::Window), main_(mai
     for (size_t i = 0; i < config::OutputCount; ++i) outputChooser->addItem(QString());
     outputChooser->setCurrentIndex(0);
 
-    refreshSoon_ = new QTimer(this);
-    refreshSoon_->setSingleShot(true);
-    refreshSoon_->setInterval(0);
     auto guarded = [this](void (TTrendWindow::*handler)()) {
         return [this, handler] { Guarded([this, handler] { (this->*handler)(); }); };
     };
-    connect(refreshSoon_, &QTimer::timeout, this, guarded(&TTrendWindow::Refresh));
     connect(spanChooser, &QComboBox::currentIndexChanged, this, guarded(&TTrendWindow::Refresh));
     connect(outputChooser, &QComboBox::currentIndexChanged, this, guarded(&TTrendWindow::Refresh));
     connect(buttonPause, &QPushButton::toggled, this,
@@ -180,7 +176,7 @@ int TTrendWindow::ChartColumns() const {
 }
 
 void TTrendWindow::Refresh() {
-    refreshSoon_->stop();
+    refreshPending_ = false;
     ShowRecordingState();
     if (!main_.checkActualValue->isChecked()) {
         pages->setCurrentWidget(notice);
@@ -190,7 +186,7 @@ void TTrendWindow::Refresh() {
 
     const polling::TrendHistory& history = main_.trendHistory;
     const polling::TrendSpan span = polling::TrendSpans[std::max(spanChooser->currentIndex(), 0)];
-    polling::SpanRange range = polling::RangeOfSpan(history, span, frozenEdgeMs_ ? &*frozenEdgeMs_ : nullptr);
+    polling::SpanRange range = ShownRange();
     if (history.empty()) {
         range.endMs = QDateTime::currentMSecsSinceEpoch();
         range.startMs = range.endMs - (span == polling::TrendSpan::All ? EmptySpanMs : polling::SpanMs(span));
@@ -261,7 +257,22 @@ void TTrendWindow::Refresh() {
     valueAxis->setLabelFormat(QStringLiteral("%.%1f").arg(std::clamp(scale.decimals, 0, 4)));
     valueAxis->setTitleText(Q(scale.unit));
 
-    const polling::SpanStatistics stats = polling::Statistics(history, range.first, range.last);
+    const polling::TrendColumn& last = reduced.back();
+    drawn_ = Drawn{range.endMs, columnMs, last.min, last.max, last.count > 0 && (last.lampsAny & bit) != 0, output};
+    if (last.count == 0) drawn_->lastMin = drawn_->lastMax = std::numeric_limits<float>::quiet_NaN();
+    ShowStatistics(range);
+}
+
+polling::SpanRange TTrendWindow::ShownRange() const {
+    const polling::TrendSpan span = polling::TrendSpans[std::max(spanChooser->currentIndex(), 0)];
+    return polling::RangeOfSpan(main_.trendHistory, span, frozenEdgeMs_ ? &*frozenEdgeMs_ : nullptr);
+}
+
+void TTrendWindow::ShowStatistics(const polling::SpanRange& range) {
+    statisticsPending_ = false;
+    const files::DisplayScale scale = Scale();
+    const double factor = scale.factor;
+    const polling::SpanStatistics stats = polling::Statistics(main_.trendHistory, range.first, range.last);
     auto shownValue = [&](double pa) {
         return stats.count == 0 ? QStringLiteral("-")
                                 : Q(config::FormatNumber(pa * factor, scale.decimals)) + u' ' + Q(scale.unit);
@@ -271,13 +282,25 @@ void TTrendWindow::Refresh() {
                         Colon(text::Samples) + QString::number(stats.count));
 }
 
+bool TTrendWindow::ChangesTheChart(const polling::TrendSample& newest) const {
+    if (!drawn_ || drawn_->output != static_cast<size_t>(std::max(outputChooser->currentIndex(), 0))) return true;
+    if (static_cast<double>(newest.timeMs - drawn_->endMs) >= drawn_->columnMs) return true;
+    // A NaN bound (an empty column) or a NaN reading compares false: redrawn.
+    const bool inside = newest.valuePa >= drawn_->lastMin && newest.valuePa <= drawn_->lastMax;
+    return !inside || newest.Lit(drawn_->output) != drawn_->lastLit;
+}
+
 void TTrendWindow::SampleAdded() {
     if (recorder_.recording() && !recorder_.Append(main_.trendHistory.Newest(), Scale())) {
         ShowRecordingState();
         // After the poll: a box now would hold the poll open in its nested event loop.
         QTimer::singleShot(0, this, [this] { Guarded([this] { ReportRecordingStopped(); }); });
     }
-    if (isVisible() && !frozenEdgeMs_) refreshSoon_->start();
+    if (!isVisible() || frozenEdgeMs_ || !main_.checkActualValue->isChecked()) return;
+    // A long span moves by a pixel column only every few minutes: between those redraws only
+    // the numbers change.
+    if (ChangesTheChart(main_.trendHistory.Newest())) Soon(refreshPending_, &TTrendWindow::Refresh);
+    else if (!refreshPending_) Soon(statisticsPending_, &TTrendWindow::ShowShownStatistics);
 }
 
 void TTrendWindow::DisplayChanged() {
@@ -297,9 +320,7 @@ void TTrendWindow::SaveCsvClick() {
                                     QStringLiteral("*.csv"), /*mustExist=*/false, /*confirmOverwrite=*/true};
     const std::optional<QString> path = main_.dialogs().AskSaveFile(this, dialog);
     if (!path) return;
-    const polling::TrendSpan span = polling::TrendSpans[std::max(spanChooser->currentIndex(), 0)];
-    const polling::SpanRange range =
-        polling::RangeOfSpan(main_.trendHistory, span, frozenEdgeMs_ ? &*frozenEdgeMs_ : nullptr);
+    const polling::SpanRange range = ShownRange();
     if (!platform::WriteFileAtomically(LocalPath(*path), files::TrendCsv(main_.trendHistory, range.first, range.last,
                                                                          Scale())))
         main_.dialogs().ShowMessage(this, T(text::CannotWriteFile) + u'\n' + *path, T(text::Error), BoxButtons::Ok);
@@ -346,7 +367,21 @@ void TTrendWindow::hideEvent(QHideEvent* event) {
 
 void TTrendWindow::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    if (isVisible()) refreshSoon_->start();  // the number of pixel columns changed
+    if (isVisible()) Soon(refreshPending_, &TTrendWindow::Refresh);  // the number of pixel columns changed
+}
+
+void TTrendWindow::Soon(bool& pending, void (TTrendWindow::*work)()) {
+    if (pending) return;
+    pending = true;
+    // A posted call costs the poll far less than starting a timer; done or cancelled work
+    // (the flag cleared meanwhile) is not run again.
+    QMetaObject::invokeMethod(
+        this,
+        [this, &pending, work] {
+            if (!pending) return;
+            Guarded([this, work] { (this->*work)(); });
+        },
+        Qt::QueuedConnection);
 }
 
 void TTrendWindow::Guarded(const std::function<void()>& work) { RunReportingErrors(main_.dialogs(), this, work); }

@@ -19,7 +19,6 @@ class QLabel;
 class QLineSeries;
 class QPushButton;
 class QStackedWidget;
-class QTimer;
 class QValueAxis;
 class TMainF;
 
@@ -68,6 +67,13 @@ protected:
 
 private:
     void BuildChart();
+    // The range the view shows now.
+    polling::SpanRange ShownRange() const;
+    void ShowStatistics(const polling::SpanRange& range);
+    void ShowShownStatistics() { ShowStatistics(ShownRange()); }
+    // Whether the newest sample changes what the chart shows: it lies a pixel column or more
+    // past the drawn right edge, outside the drawn last column's values, or switches the lamp.
+    bool ChangesTheChart(const polling::TrendSample& newest) const;
     void PauseToggled(bool paused);
     files::DisplayScale Scale() const;
     void ShowRecordingState();
@@ -80,7 +86,20 @@ private:
     QChart* chart_ = nullptr;
     QLineSeries* litUpper_ = nullptr;
     QLineSeries* litLower_ = nullptr;
-    QTimer* refreshSoon_ = nullptr;
+    // Work posted to run after the current handler (the poll) has ended, at most once.
+    void Soon(bool& pending, void (TTrendWindow::*work)());
+    bool refreshPending_ = false;
+    bool statisticsPending_ = false;  // the numbers alone
     std::optional<int64_t> frozenEdgeMs_;  // the right edge while paused
+    // What the chart was last drawn with.
+    struct Drawn {
+        int64_t endMs = 0;
+        double columnMs = 0;
+        float lastMin = 0;  // the values of the column at the right edge
+        float lastMax = 0;
+        bool lastLit = false;
+        size_t output = 0;
+    };
+    std::optional<Drawn> drawn_;
     files::TrendCsvRecorder recorder_;
 };
