@@ -177,6 +177,25 @@ TEST_F(TrendWindow, ADayOfSamplesIsDrawnReducedToPixelColumnsWithItsSpikesAndLit
     EXPECT_EQ(raised, 1);
 }
 
+TEST_F(TrendWindow, OnALongSpanAPollRedrawsOnlyWhatChangesButAlwaysTheNumbersAndASpike) {
+    // A day ending at the clock's next tick; a pixel column is then more than a minute.
+    for (int i = 0; i < 86'400; ++i) window().trendHistory.Append({now - (86'400 - i) * 1000LL, 1000.0f + float(i % 2), 0});
+    for (size_t i = 0; i < 4; ++i) {  // the lamps stay dark, as in the history
+        window().comboBoxConfiguration[i]->setCurrentIndex(-1);
+        window().AHMLed[i]->setValue(0);
+    }
+    TTrendWindow& trend = Open();
+    trend.spanChooser->setCurrentIndex(4);  // all of it: nothing leaves the span
+    QApplication::processEvents();
+    const QList<QPointF> drawn = trend.valueSeries->points();
+    Poll({1000.5f});  // inside the last column's values, within its time
+    EXPECT_EQ(trend.valueSeries->points(), drawn);
+    EXPECT_TRUE(trend.statistics->text().endsWith(QStringLiteral(" 86401")));
+    Poll({5000});  // a spike shows at once
+    EXPECT_NEAR(Extent(trend.valueSeries).second, 5.0, 1e-6);
+    EXPECT_TRUE(trend.statistics->text().endsWith(QStringLiteral(" 86402")));
+}
+
 TEST_F(TrendWindow, PauseFreezesTheViewWhileTheRecordGoesOn) {
     TTrendWindow& trend = Open();
     Poll({1000, 2000});
