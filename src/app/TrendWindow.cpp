@@ -36,6 +36,16 @@ QString Ellipsis(std::u16string_view english) { return Q(lang::TranslateWithElli
 QString Colon(std::u16string_view english) { return Q(lang::TranslateWithColon(english)); }
 std::string LocalPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
+// A save dialog for CSV files; fields not set here keep their defaults.
+FileDialogSettings CsvDialog(std::u16string_view title, bool confirmOverwrite) {
+    FileDialogSettings dialog;
+    dialog.title = T(title);
+    dialog.filter = T(text::CsvFiles) + QStringLiteral("|*.csv|") + T(text::AllFiles) + QStringLiteral("|*");
+    dialog.defaultExtension = QStringLiteral("*.csv");
+    dialog.confirmOverwrite = confirmOverwrite;
+    return dialog;
+}
+
 template <typename Control, typename... Args>
 Control* Make(const char* name, Args&&... args) {
     auto* control = new Control(std::forward<Args>(args)...);
@@ -315,10 +325,7 @@ void TTrendWindow::PauseToggled(bool paused) {
 }
 
 void TTrendWindow::SaveCsvClick() {
-    const FileDialogSettings dialog{T(text::SaveCsv), T(text::CsvFiles) + QStringLiteral("|*.csv|") + T(text::AllFiles) +
-                                                          QStringLiteral("|*"),
-                                    QStringLiteral("*.csv"), /*mustExist=*/false, /*confirmOverwrite=*/true};
-    const std::optional<QString> path = main_.dialogs().AskSaveFile(this, dialog);
+    const std::optional<QString> path = main_.dialogs().AskSaveFile(this, CsvDialog(text::SaveCsv, true));
     if (!path) return;
     const polling::SpanRange range = ShownRange();
     if (!platform::WriteFileAtomically(LocalPath(*path), files::TrendCsv(main_.trendHistory, range.first, range.last,
@@ -333,10 +340,7 @@ void TTrendWindow::RecordClick() {
         return;
     }
     // A recording appends to an existing file, so nothing is replaced.
-    const FileDialogSettings dialog{T(text::RecordToFile), T(text::CsvFiles) + QStringLiteral("|*.csv|") +
-                                                               T(text::AllFiles) + QStringLiteral("|*"),
-                                    QStringLiteral("*.csv"), /*mustExist=*/false, /*confirmOverwrite=*/false};
-    const std::optional<QString> path = main_.dialogs().AskSaveFile(this, dialog);
+    const std::optional<QString> path = main_.dialogs().AskSaveFile(this, CsvDialog(text::RecordToFile, false));
     if (!path) return;
     if (!recorder_.Start(LocalPath(*path)))
         main_.dialogs().ShowMessage(this, T(text::CannotWriteFile) + u'\n' + *path, T(text::Error), BoxButtons::Ok);
