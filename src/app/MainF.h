@@ -10,6 +10,7 @@
 
 #include "app/UserDialogs.h"
 #include "config/WorkingState.h"
+#include "polling/TrendHistory.h"
 
 class QtLanguage;
 class QAction;
@@ -26,6 +27,7 @@ class QRadioButton;
 class QStatusBar;
 class QTimer;
 class QWidget;
+class TTrendWindow;
 
 namespace platform {
 class InstanceLock;
@@ -91,6 +93,16 @@ public:
     void CmLoad();
     void menuLanguageSelectionClick();
     void ApplyWindowTexts();
+
+    // --- the trend
+    void menuTrendClick();
+    // Adds the poll's sample to the trend: the value in Pa and the lamps as they show now.
+    void AddTrendSample(float value);
+    // The successful polls' samples, for the life of the process.
+    polling::TrendHistory trendHistory;
+    // The time of a sample in ms since the Unix epoch (tests put their own clock here).
+    std::function<int64_t()> trendClock;
+    TTrendWindow* trendWindow = nullptr;  // created when first opened, then hidden and shown
 
     void InitWorkingState();
     void LoadSettings();
@@ -160,6 +172,8 @@ public:
     QAction* menuExit = nullptr;
     QMenu* menuSettings = nullptr;
     QAction* menuLanguageSelection = nullptr;
+    QMenu* menuView = nullptr;
+    QAction* menuTrend = nullptr;
     QMenu* menuHelp = nullptr;
     QAction* menuAbout = nullptr;
 

@@ -60,6 +60,7 @@ void TMainF::BindEvents() {
     connect(menuExit, &QAction::triggered, this, Handler(&TMainF::CmExit));
     connect(menuLanguageSelection, &QAction::triggered, this, Handler(&TMainF::menuLanguageSelectionClick));
     connect(menuAbout, &QAction::triggered, this, Handler(&TMainF::menuAboutClick));
+    connect(menuTrend, &QAction::triggered, this, Handler(&TMainF::menuTrendClick));
 
     connect(Timer1, &QTimer::timeout, this, Handler(&TMainF::Timer1Timer));
     connect(Timer3, &QTimer::timeout, this, Handler(&TMainF::CCmPoStartu));

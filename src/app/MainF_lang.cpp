@@ -11,6 +11,7 @@
 #include "app/MainF.h"
 #include "app/QtLanguage.h"
 #include "app/QtText.h"
+#include "app/TrendWindow.h"
 #include "config/OutputMode.h"
 #include "lang/ChooseLanguage.h"
 #include "lang/Lang.h"
@@ -33,6 +34,9 @@ void TMainF::ApplyWindowTexts() {
     menuLanguageSelection->setText(Ellipsis(text::LanguageSelection));
     menuHelp->setTitle(T(text::Help));
     menuAbout->setText(Ellipsis(text::About));
+    menuView->setTitle(T(text::View));
+    menuTrend->setText(Ellipsis(text::Trend));
+    if (trendWindow != nullptr) trendWindow->ApplyTexts();
     groupBoxTypeOfMeasurement->setTitle(T(text::TypeOfMeasurement));
     captionLengthUnits->setTitle(T(text::UnitsOfLength));
     captionPressureUnits->setTitle(T(text::PressureUnits));

@@ -223,6 +223,10 @@ void TMainF::BuildMenu() {
     menuSettings = menuBar()->addMenu(QStringLiteral("Settings"));
     menuSettings->setObjectName(QStringLiteral("menuSettings"));
     menuLanguageSelection = addAction(menuSettings, "menuLanguageSelection", "Language selection...");
+    menuView = menuBar()->addMenu(QStringLiteral("View"));
+    menuView->setObjectName(QStringLiteral("menuView"));
+    menuTrend = addAction(menuView, "menuTrend", "Trend...");
+    menuTrend->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
     menuHelp = menuBar()->addMenu(QStringLiteral("Help"));
     menuHelp->setObjectName(QStringLiteral("menuHelp"));
     menuAbout = addAction(menuHelp, "menuAbout", "About...");

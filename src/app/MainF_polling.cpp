@@ -81,6 +81,7 @@ void TMainF::Timer1Timer() {
         for (size_t i = 0; i < config::OutputCount; ++i)
             if (EvaluateOutput(value, outputLower[i], outputHigher[i], comboBoxConfiguration[i]->currentIndex()))
                 AHMLed[i]->setValue(outputState ? 1 : 0);
+        AddTrendSample(value);
     } else if (poll.linkLost) {
         checkActualValue->setChecked(false);  // re-opens the pipes through its handler
         for (QProgressBar* lamp : AHMLed) lamp->setValue(0);

@@ -5,6 +5,7 @@
 
 #include "app/MainF.h"
 #include "app/QtText.h"
+#include "app/TrendWindow.h"
 #include "config/Units.h"
 
 namespace {
@@ -31,6 +32,7 @@ void TMainF::ShowMeasurementType(bool pressure) {
     displayDecimals = pressure ? pressureDecimals : lengthDecimals;
     displayUnit = pressure ? pressureUnit : lengthUnit;
     RefreshDisplay();
+    if (trendWindow != nullptr) trendWindow->DisplayChanged();
 }
 
 void TMainF::SelectPressureUnit(int32_t index) {

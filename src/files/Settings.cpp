@@ -7,6 +7,8 @@
 namespace files {
 namespace {
 constexpr std::u16string_view Section = u"Options";
+constexpr std::u16string_view TrendSection = u"Trend";
+constexpr std::u16string_view TrendKeys[] = {u"left", u"top", u"width", u"height"};
 }
 
 std::string SettingsFilePath(std::string_view name) {
@@ -45,6 +47,38 @@ void SaveUserSettings(const UserSettings& settings) {
         platform::WriteFileAtomically(path, ini.Serialize());
     } catch (...) {
         // Nothing is reported: the next start uses what the file held before.
+    }
+}
+
+std::optional<TrendWindowPlace> LoadTrendWindowPlace() {
+    try {
+        lang::Utf16Ini ini;
+        ini.Load(SettingsFilePath(SettingsFileName));
+        int32_t values[4];
+        for (size_t i = 0; i < 4; ++i) {
+            const auto text = ini.Value(TrendSection, TrendKeys[i]);
+            const auto value = text ? lang::ParseIniInteger(*text) : std::nullopt;
+            if (!value) return std::nullopt;
+            values[i] = *value;
+        }
+        if (values[2] <= 0 || values[3] <= 0) return std::nullopt;
+        return TrendWindowPlace{values[0], values[1], values[2], values[3]};
+    } catch (...) {
+        return std::nullopt;
+    }
+}
+
+void SaveTrendWindowPlace(const TrendWindowPlace& place) {
+    try {
+        const std::string path = SettingsFilePath(SettingsFileName);
+        if (path.empty()) return;
+        lang::Utf16Ini ini;
+        ini.Load(path);
+        const int32_t values[] = {place.left, place.top, place.width, place.height};
+        for (size_t i = 0; i < 4; ++i) ini.WriteInteger(TrendSection, TrendKeys[i], values[i]);
+        platform::WriteFileAtomically(path, ini.Serialize());
+    } catch (...) {
+        // The window opens at its default place next time.
     }
 }
 

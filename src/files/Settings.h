@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -28,5 +29,17 @@ UserSettings LoadUserSettings();
 // Writes the four values, keeping the file's other sections and keys; the file is replaced
 // whole or not at all. Never fails and reports nothing.
 void SaveUserSettings(const UserSettings& settings);
+
+// The trend window's size and place on the screen, in the file's own section "Trend".
+struct TrendWindowPlace {
+    int32_t left = 0;
+    int32_t top = 0;
+    int32_t width = 0;
+    int32_t height = 0;
+};
+// Nothing when the file holds no complete place with a positive size.
+std::optional<TrendWindowPlace> LoadTrendWindowPlace();
+// Keeps every other section and key; never fails and reports nothing.
+void SaveTrendWindowPlace(const TrendWindowPlace& place);
 
 }  // namespace files

@@ -71,7 +71,28 @@
     X(OutputLowerValue, u"Output %i lower value")                                    \
     X(OutputConfiguration, u"Output %i configuration")                               \
     X(LampLit, u"lit")                                                               \
-    X(LampDark, u"dark")
+    X(LampDark, u"dark")                                                             \
+    /* trend window */                                                               \
+    X(View, u"View")                                                                 \
+    X(Trend, u"Trend")                                                               \
+    X(Span, u"Span")                                                                 \
+    X(SpanAll, u"All")                                                               \
+    X(Pause, u"Pause")                                                               \
+    X(SaveCsv, u"Save CSV")                                                          \
+    X(RecordToFile, u"Record to file")                                               \
+    X(StopRecording, u"Stop recording")                                              \
+    X(RecordingTo, u"Recording to")                                                  \
+    X(NotRecording, u"Not recording")                                                \
+    X(Minimum, u"Minimum")                                                           \
+    X(Maximum, u"Maximum")                                                           \
+    X(Mean, u"Mean")                                                                 \
+    X(Samples, u"Samples")                                                           \
+    X(Time, u"Time")                                                                 \
+    X(TickActualValue, u"Tick \"Actual value\" in the main window to see the trend")  \
+    X(CsvFiles, u"CSV files")                                                        \
+    X(AllFiles, u"All files")                                                        \
+    X(CannotWriteFile, u"Cannot write file")                                         \
+    X(RecordingStopped, u"The file cannot be written. Recording has stopped")
 
 namespace text {
 

@@ -143,9 +143,10 @@ TEST_F(MainWindowLayout, MenuTimersAndFileDialogs) {
           {"menuWriteconfigurationToDisk", "Save configuration..."},
           {"menuExit", "Exit"}}},
         {window().menuSettings, "Settings", {{"menuLanguageSelection", "Language selection..."}}},
+        {window().menuView, "View", {{"menuTrend", "Trend..."}}},
         {window().menuHelp, "Help", {{"menuAbout", "About..."}}},
     };
-    ASSERT_EQ(window().menuBar()->actions().size(), 3);
+    ASSERT_EQ(window().menuBar()->actions().size(), 4);
     for (size_t m = 0; m < std::size(menus); ++m) {
         EXPECT_EQ(window().menuBar()->actions()[qsizetype(m)]->menu(), menus[m].menu);
         EXPECT_EQ(menus[m].menu->title(), QLatin1String(menus[m].title));
