@@ -8,28 +8,15 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "SimulatorLibrary.h"
+#include "SimulatorWindow.h"
 #include "app/MainF.h"
 #include "device/Fix64usb.h"
 
 namespace {
 
-// Boxes are answered at once.
-class NoDialogs final : public UserDialogs {
-public:
-    BoxAnswer ShowMessage(QWidget*, const QString&, const QString&, BoxButtons) override { return BoxAnswer::Ok; }
-    void ShowErrorReport(QWidget*, const QString&) override {}
-    std::optional<QString> AskOpenFile(QWidget*, const FileDialogSettings&) override { return std::nullopt; }
-    std::optional<QString> AskSaveFile(QWidget*, const FileDialogSettings&) override { return std::nullopt; }
-};
-
 TMainF& ConnectedWindow() {
     static TMainF* window = [] {
-        auto* w = new TMainF(std::make_unique<NoDialogs>());
-        w->Timer1->stop();
-        w->Timer3->stop();
-        w->createDeviceLink = [] { return std::make_unique<device::TFix64>(std::make_unique<SimulatorLibrary>()); };
-        w->CCmPoStartu();
+        TMainF* w = NewSimulatorWindow();
         return w;
     }();
     return *window;

@@ -14,7 +14,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "SimulatorLibrary.h"
+#include "SimulatorWindow.h"
 #include "app/MainF.h"
 #include "app/TrendWindow.h"
 #include "device/Fix64usb.h"
@@ -22,14 +22,6 @@
 namespace {
 
 constexpr int DaySamples = 86'400;
-
-class NoDialogs final : public UserDialogs {
-public:
-    BoxAnswer ShowMessage(QWidget*, const QString&, const QString&, BoxButtons) override { return BoxAnswer::Ok; }
-    void ShowErrorReport(QWidget*, const QString&) override {}
-    std::optional<QString> AskOpenFile(QWidget*, const FileDialogSettings&) override { return std::nullopt; }
-    std::optional<QString> AskSaveFile(QWidget*, const FileDialogSettings&) override { return std::nullopt; }
-};
 
 // A day of samples a second, ending now, with a slow swing, noise and a lamp that switches.
 void FillDay(polling::TrendHistory& history) {
@@ -44,11 +36,7 @@ void FillDay(polling::TrendHistory& history) {
 // its history holding a day.
 TMainF& Window() {
     static TMainF* window = [] {
-        auto* w = new TMainF(std::make_unique<NoDialogs>());
-        w->Timer1->stop();
-        w->Timer3->stop();
-        w->createDeviceLink = [] { return std::make_unique<device::TFix64>(std::make_unique<SimulatorLibrary>()); };
-        w->CCmPoStartu();
+        TMainF* w = NewSimulatorWindow();
         w->checkActualValue->setChecked(true);
         FillDay(w->trendHistory);
         return w;
