@@ -1,5 +1,8 @@
 #include "files/Settings.h"
 
+#include <cerrno>
+#include <sys/stat.h>
+
 #include "lang/Utf16Ini.h"
 #include "platform/AtomicFile.h"
 #include "platform/Folders.h"
@@ -7,6 +10,14 @@
 namespace files {
 namespace {
 constexpr std::u16string_view Section = u"Options";
+
+// Only a regular file is read or written: a link to a fifo or a device node would block the
+// read or be replaced by the write. A missing file is read as empty and created by the save.
+bool UsableSettingsFile(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0) return S_ISREG(info.st_mode);
+    return errno == ENOENT;
+}
 }
 
 std::string SettingsFilePath(std::string_view name) {
@@ -19,8 +30,9 @@ std::string SettingsFilePath(std::string_view name) {
 
 UserSettings LoadUserSettings() {
     try {
+        const std::string path = SettingsFilePath(SettingsFileName);
         lang::Utf16Ini ini;
-        ini.Load(SettingsFilePath(SettingsFileName));
+        if (UsableSettingsFile(path)) ini.Load(path);
         UserSettings settings;
         settings.language = ini.ReadInteger(Section, u"Language", 0);
         settings.isPressure = ini.ReadInteger(Section, u"isPressure", 0) != 0;
@@ -35,7 +47,7 @@ UserSettings LoadUserSettings() {
 void SaveUserSettings(const UserSettings& settings) {
     try {
         const std::string path = SettingsFilePath(SettingsFileName);
-        if (path.empty()) return;
+        if (path.empty() || !UsableSettingsFile(path)) return;
         lang::Utf16Ini ini;
         ini.Load(path);
         ini.WriteInteger(Section, u"Language", settings.language);
