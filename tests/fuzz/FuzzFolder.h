@@ -1,44 +1,31 @@
-// A private folder for a fuzzer's files, on a memory file system when there is one, removed
-// when the process ends.
+// Files for the fuzzers that read from disk: one private folder for the process, on the memory
+// file system when there is one (every input is written and synced), removed at exit.
 #pragma once
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <string>
 #include <string_view>
-#include <unistd.h>
+
+#include "support/TempFolder.h"
 
 namespace fuzzsupport {
 
-class FuzzFolder {
-public:
-    FuzzFolder() {
-        std::error_code error;
-        const std::filesystem::path base =
-            std::filesystem::is_directory("/dev/shm", error) ? std::filesystem::path("/dev/shm")
-                                                             : std::filesystem::temp_directory_path();
-        std::string pattern = (base / "kd4410-fuzz-XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr) std::abort();
-        path_ = pattern;
-    }
-    ~FuzzFolder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    FuzzFolder(const FuzzFolder&) = delete;
-    FuzzFolder& operator=(const FuzzFolder&) = delete;
+inline testsupport::TempFolder MakeFolder() {
+    std::error_code error;
+    if (std::filesystem::is_directory("/dev/shm", error)) setenv("TMPDIR", "/dev/shm", 1);
+    return testsupport::TempFolder();
+}
 
-    const std::filesystem::path& path() const { return path_; }
+inline const std::filesystem::path& FuzzFolder() {
+    static const testsupport::TempFolder folder = MakeFolder();
+    return folder.path();
+}
 
-    static void Write(const std::filesystem::path& file, std::string_view bytes) {
-        std::ofstream out(file, std::ios::binary | std::ios::trunc);
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        if (!out) std::abort();
-    }
-
-private:
-    std::filesystem::path path_;
-};
+inline void WriteInput(const std::filesystem::path& file, std::string_view bytes) {
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (!out) std::abort();
+}
 
 }  // namespace fuzzsupport

@@ -13,10 +13,10 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 1) return 0;
-    static const fuzzsupport::FuzzFolder folder;
-    fuzzsupport::FuzzFolder::Write(folder.path() / "messages.uni",
+    const std::filesystem::path& folder = fuzzsupport::FuzzFolder();
+    fuzzsupport::WriteInput(folder / "messages.uni",
                                    std::string_view(reinterpret_cast<const char*>(data + 1), size - 1));
-    const std::string base = folder.path().string() + "/";
+    const std::string base = folder.string() + "/";
     const std::u16string catalogueFolder(base.begin(), base.end());
     lang::LoadLanguageListFrom(catalogueFolder);
     if (lang::languageCount < 0 || lang::languageCount > lang::MaxLanguages) std::abort();

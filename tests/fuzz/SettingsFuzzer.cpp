@@ -13,11 +13,10 @@
 
 namespace {
 
-const fuzzsupport::FuzzFolder& Folder() {
-    static const fuzzsupport::FuzzFolder folder;
-    static const bool pointed = setenv("XDG_CONFIG_HOME", folder.path().c_str(), 1) == 0;
+const std::filesystem::path& Folder() {
+    static const bool pointed = setenv("XDG_CONFIG_HOME", fuzzsupport::FuzzFolder().c_str(), 1) == 0;
     if (!pointed) std::abort();
-    return folder;
+    return fuzzsupport::FuzzFolder();
 }
 
 bool Same(const files::UserSettings& a, const files::UserSettings& b) {
@@ -28,9 +27,9 @@ bool Same(const files::UserSettings& a, const files::UserSettings& b) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const std::filesystem::path file = Folder().path() / files::SettingsFolderName / files::SettingsFileName;
+    const std::filesystem::path file = Folder() / files::SettingsFolderName / files::SettingsFileName;
     std::filesystem::create_directories(file.parent_path());
-    fuzzsupport::FuzzFolder::Write(file, std::string_view(reinterpret_cast<const char*>(data), size));
+    fuzzsupport::WriteInput(file, std::string_view(reinterpret_cast<const char*>(data), size));
 
     const files::UserSettings settings = files::LoadUserSettings();
     lang::Language = settings.language;

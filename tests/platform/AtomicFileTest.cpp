@@ -124,6 +124,12 @@ protected:
     }
     void TearDown() override { chmod(inner.c_str(), 0755); }
 
+    // The save of "new" as the unprivileged user; nullopt when there is none (skip).
+    std::optional<bool> WriteAsWorker() const {
+        const std::string path = file;
+        return testsupport::AsUnprivileged([path] { return platform::WriteFileAtomically(path, "new"); });
+    }
+
     testsupport::TempFolder folder;
     const std::string inner = folder / "inner";
     const std::string file = inner + "/a.cfg";
@@ -131,8 +137,7 @@ protected:
 
 TEST_F(AtomicFilePermissions, AFileTheUserMayNotWriteIsRefusedAndStaysUntouched) {
     ASSERT_EQ(chmod(file.c_str(), 0444), 0);
-    const std::string path = file;
-    const std::optional<bool> written = testsupport::AsUnprivileged([&] { return platform::WriteFileAtomically(path, "new"); });
+    const std::optional<bool> written = WriteAsWorker();
     if (!written) GTEST_SKIP() << testsupport::NoUnprivilegedUser;
     EXPECT_FALSE(*written);
     EXPECT_EQ(Contents(file), "the earlier configuration");
@@ -142,8 +147,7 @@ TEST_F(AtomicFilePermissions, AFileTheUserMayNotWriteIsRefusedAndStaysUntouched)
 TEST_F(AtomicFilePermissions, AWritableFileInAFolderThatTakesNoNewFilesIsWrittenInPlace) {
     const ino_t inode = InodeOf(file);
     ASSERT_EQ(chmod(inner.c_str(), 0555), 0);
-    const std::string path = file;
-    const std::optional<bool> written = testsupport::AsUnprivileged([&] { return platform::WriteFileAtomically(path, "new"); });
+    const std::optional<bool> written = WriteAsWorker();
     if (!written) GTEST_SKIP() << testsupport::NoUnprivilegedUser;
     EXPECT_TRUE(*written);
     EXPECT_EQ(Contents(file), "new");
@@ -153,8 +157,7 @@ TEST_F(AtomicFilePermissions, AWritableFileInAFolderThatTakesNoNewFilesIsWritten
 
 TEST_F(AtomicFilePermissions, AWritableFileInAWritableFolderIsReplacedByRename) {
     const ino_t inode = InodeOf(file);
-    const std::string path = file;
-    const std::optional<bool> written = testsupport::AsUnprivileged([&] { return platform::WriteFileAtomically(path, "new"); });
+    const std::optional<bool> written = WriteAsWorker();
     if (!written) GTEST_SKIP() << testsupport::NoUnprivilegedUser;
     EXPECT_TRUE(*written);
     EXPECT_EQ(Contents(file), "new");
