@@ -46,49 +46,68 @@ Faults Faults::FromEnvironment() {
 }
 
 SimulatedUsbDevice::SimulatedUsbDevice(TransmitterModel model, Faults faults)
-    : model_(std::move(model)), faults_(std::move(faults)) {
+    : SimulatedUsbDevice([&model] {
+          std::vector<TransmitterModel> one;
+          one.push_back(std::move(model));
+          return one;
+      }(),
+                         std::move(faults)) {}
+
+SimulatedUsbDevice::SimulatedUsbDevice(std::vector<TransmitterModel> models, Faults faults)
+    : faults_(std::move(faults)) {
+    for (TransmitterModel& model : models) units_.push_back({std::move(model), {}});
     if (!faults_.logFile.empty()) log_.reset(std::fopen(faults_.logFile.c_str(), "a"));
 }
 
 uint32_t SimulatedUsbDevice::Count(const char* identity) const {
-    return faults_.attached && IsTransmitter(identity) ? 1 : 0;
+    return faults_.attached && IsTransmitter(identity) ? static_cast<uint32_t>(units_.size()) : 0;
 }
 
 uint32_t SimulatedUsbDevice::Open(uint32_t index, const char* identity, const char* endpoint, uint32_t direction) {
-    if (!faults_.attached || index != 0 || !IsTransmitter(identity) || endpoint == nullptr ||
-        std::strstr(endpoint, "MCHP_EP1") == nullptr)
+    if (!faults_.attached || index >= units_.size() || !IsTransmitter(identity)) {
+        lastOpenError_ = MPUSB_OPEN_NOT_FOUND;
         return MPUSB_INVALID_HANDLE;
+    }
+    if (endpoint == nullptr || std::strstr(endpoint, "MCHP_EP1") == nullptr) {
+        lastOpenError_ = MPUSB_OPEN_FAILED;
+        return MPUSB_INVALID_HANDLE;
+    }
+    lastOpenError_ = MPUSB_OPEN_OK;
     const uint32_t handle = nextHandle_++;
-    (direction == MPUSB_DIRECTION_READ ? readPipes_ : writePipes_).insert(handle);
+    (direction == MPUSB_DIRECTION_READ ? readPipes_ : writePipes_)[handle] = index;
     return handle;
 }
 
 bool SimulatedUsbDevice::Close(uint32_t handle) { return readPipes_.erase(handle) + writePipes_.erase(handle) > 0; }
 
 bool SimulatedUsbDevice::Write(uint32_t handle, const uint8_t* data, uint32_t length) {
-    if (!writePipes_.count(handle) || data == nullptr || length != device::FrameSize) return false;
+    const auto pipe = writePipes_.find(handle);
+    if (pipe == writePipes_.end() || data == nullptr || length != device::FrameSize) return false;
+    Unit& unit = units_[pipe->second];
     device::Frame request;
     std::copy_n(data, device::FrameSize, request.begin());
     Log('>', request);
     if (faults_.silent || (faults_.answersLeft && *faults_.answersLeft == 0)) return true;
-    std::optional<device::Frame> reply = model_.Respond(request);
+    std::optional<device::Frame> reply = unit.model.Respond(request);
     if (!reply) return true;
     if (faults_.answersLeft) --*faults_.answersLeft;
     if (faults_.badChecksum) (*reply)[device::ChecksumAt] ^= 0xFF;
-    replies_.push_back(*reply);
+    unit.replies.push_back(*reply);
     return true;
 }
 
 bool SimulatedUsbDevice::Read(uint32_t handle, uint8_t* data, uint32_t length, uint32_t* received,
                               uint32_t timeoutMs) {
     if (received) *received = 0;
-    if (!readPipes_.count(handle) || data == nullptr) return false;
-    if (replies_.empty()) {
+    const auto pipe = readPipes_.find(handle);
+    if (pipe == readPipes_.end() || data == nullptr) return false;
+    std::deque<device::Frame>& replies = units_[pipe->second].replies;
+    if (replies.empty()) {
         if (faults_.realTimeouts) std::this_thread::sleep_for(std::chrono::milliseconds(timeoutMs));
         return false;
     }
-    const device::Frame reply = replies_.front();
-    replies_.pop_front();
+    const device::Frame reply = replies.front();
+    replies.pop_front();
     Log('<', reply);
     const uint32_t n = std::min<uint32_t>(length, device::FrameSize);
     std::copy_n(reply.begin(), n, data);

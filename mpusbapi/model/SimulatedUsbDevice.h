@@ -1,14 +1,16 @@
-// The simulated transmitter as the USB access library sees it: pipes, a reply queue, and the
-// faults that can be asked for. Plain C++, so tests drive it directly.
+// The simulated transmitters as the USB access library sees them: one or more on the bus, each
+// with its pipes and reply queue, and the faults that can be asked for (the same for all).
+// Plain C++, so tests drive it directly.
 #pragma once
 
 #include <cstdint>
 #include <cstdio>
 #include <deque>
+#include <map>
 #include <memory>
 #include <optional>
-#include <set>
 #include <string>
+#include <vector>
 
 #include "TransmitterModel.h"
 
@@ -30,29 +32,37 @@ struct Faults {
 class SimulatedUsbDevice {
 public:
     SimulatedUsbDevice(TransmitterModel model, Faults faults);
+    // Several transmitters, at the indexes of their order.
+    SimulatedUsbDevice(std::vector<TransmitterModel> models, Faults faults);
 
     uint32_t Count(const char* identity) const;
     // A pipe handle, or 0xFFFFFFFF when there is no such device.
     uint32_t Open(uint32_t index, const char* identity, const char* endpoint, uint32_t direction);
+    // MPUSB_OPEN_OK, or MPUSB_OPEN_NOT_FOUND after an open that found no device.
+    uint32_t LastOpenError() const { return lastOpenError_; }
     bool Close(uint32_t handle);
     bool Write(uint32_t handle, const uint8_t* data, uint32_t length);
     // Fails when no reply waits: at once, or after timeoutMs with realTimeouts.
     bool Read(uint32_t handle, uint8_t* data, uint32_t length, uint32_t* received, uint32_t timeoutMs);
 
-    TransmitterModel& model() { return model_; }
+    TransmitterModel& model(size_t index = 0) { return units_.at(index).model; }
 
 private:
+    struct Unit {
+        TransmitterModel model;
+        std::deque<device::Frame> replies;
+    };
     struct FileCloser {
         void operator()(std::FILE* f) const { std::fclose(f); }
     };
     void Log(char direction, const device::Frame& frame);
 
-    TransmitterModel model_;
+    std::vector<Unit> units_;
     Faults faults_;
     std::unique_ptr<std::FILE, FileCloser> log_;
-    std::deque<device::Frame> replies_;
-    std::set<uint32_t> readPipes_, writePipes_;
+    std::map<uint32_t, size_t> readPipes_, writePipes_;  // handle -> unit
     uint32_t nextHandle_ = 1;
+    uint32_t lastOpenError_ = 0;
 };
 
 }  // namespace sim

@@ -34,10 +34,34 @@ std::string DefaultEepromFile() {
     return state.empty() ? std::string() : state + "/kd4410-sim/eeprom.bin";
 }
 
-std::vector<uint8_t> TransmitterModel::FactoryEeprom() {
+std::string EepromFileOf(const std::string& first, size_t index) {
+    if (index == 0 || first.empty()) return first;
+    const std::filesystem::path path(first);
+    const std::string suffix = "-" + std::to_string(index + 1);
+    std::filesystem::path named = path.parent_path() / (path.stem().string() + suffix + path.extension().string());
+    return named.string();
+}
+
+std::vector<TransmitterModel> ModelsFromEnvironment() {
+    constexpr unsigned long MaxDevices = 64;
+    unsigned long count = 1;
+    if (const char* text = std::getenv("KD4410_SIM_DEVICES"); text != nullptr && text[0] != '\0') {
+        char* end = nullptr;
+        const unsigned long n = std::strtoul(text, &end, 10);
+        if (*end == '\0' && n >= 1 && n <= MaxDevices) count = n;
+    }
+    const std::string first = DefaultEepromFile();
+    std::vector<TransmitterModel> models;
+    for (size_t i = 0; i < count; ++i)
+        models.emplace_back(EepromFileOf(first, i), TransmitterModel::Clock(),
+                            static_cast<uint16_t>(TransmitterModel::FirstSerialNumber + i));
+    return models;
+}
+
+std::vector<uint8_t> TransmitterModel::FactoryEeprom(uint16_t serial) {
     std::vector<uint8_t> e(EepromSize, 0xFF);
-    e[config::eeSerialNumber] = 12345 & 0xFF;
-    e[config::eeSerialNumber + 1] = 12345 >> 8;
+    e[config::eeSerialNumber] = static_cast<uint8_t>(serial & 0xFF);
+    e[config::eeSerialNumber + 1] = static_cast<uint8_t>(serial >> 8);
     // One output for each mode that switches: compression, extraction, correct and error value.
     const config::OutputRecord outputs[] = {
         {20000, 40000, 1}, {60000, 80000, 2}, {30000, 70000, 3}, {10000, 90000, 4}};
@@ -49,10 +73,10 @@ std::vector<uint8_t> TransmitterModel::FactoryEeprom() {
     return e;
 }
 
-TransmitterModel::TransmitterModel(std::string eepromFile, Clock clock)
+TransmitterModel::TransmitterModel(std::string eepromFile, Clock clock, uint16_t factorySerial)
     : file_(std::move(eepromFile)), clock_(clock ? std::move(clock) : Clock(SteadySeconds)) {
     if (!file_.empty()) eeprom_ = ReadFile(file_);
-    if (eeprom_.size() != EepromSize) eeprom_ = FactoryEeprom();
+    if (eeprom_.size() != EepromSize) eeprom_ = FactoryEeprom(factorySerial);
 }
 
 bool TransmitterModel::Save() const {

@@ -2,6 +2,8 @@
 //
 // Environment (read once, by this library only):
 //   KD4410_SIM_EEPROM=FILE      where the EEPROM is kept (default $XDG_STATE_HOME/kd4410-sim/eeprom.bin)
+//   KD4410_SIM_DEVICES=N        N transmitters, serial numbers 12345, 12346, ...; the second keeps
+//                               its EEPROM in eeprom-2.bin beside the first, and so on
 //   KD4410_SIM_NO_DEVICE=1      no transmitter is attached
 //   KD4410_SIM_SILENT=1         the transmitter is attached but never answers
 //   KD4410_SIM_BAD_CHECKSUM=1   every reply carries a wrong checksum
@@ -19,7 +21,7 @@ namespace {
 
 struct Simulation {
     std::mutex mutex;
-    sim::SimulatedUsbDevice device{sim::TransmitterModel(sim::DefaultEepromFile()), sim::Faults::FromEnvironment()};
+    sim::SimulatedUsbDevice device{sim::ModelsFromEnvironment(), sim::Faults::FromEnvironment()};
 };
 
 Simulation& Sim() {
@@ -62,6 +64,11 @@ uint32_t _MPUSBWrite(uint32_t handle, const void* buffer, uint32_t length, uint3
 uint32_t _MPUSBClose(uint32_t handle) {
     std::lock_guard lock(Sim().mutex);
     return Sim().device.Close(handle) ? 1 : 0;
+}
+
+uint32_t MPUSBGetLastOpenError(void) {
+    std::lock_guard lock(Sim().mutex);
+    return Sim().device.LastOpenError();
 }
 
 uint32_t _MPUSBSetConfiguration(uint32_t, uint32_t configuration) { return configuration == 1 ? 1 : 0; }

@@ -3,6 +3,7 @@
 // Both pipes of a device share one libusb handle with interface 0 claimed; the device is
 // released with its last pipe. Every transfer is one buffer with the endpoint's own transfer
 // type and a time-out; a time-out, stall, vanished device or missing permission is a failure.
+// Why the last open failed is kept for MPUSBGetLastOpenError.
 #include <libusb.h>
 
 #include <algorithm>
@@ -56,6 +57,20 @@ std::optional<uint8_t> ParseEndpoint(const char* text, uint32_t direction) {
     return static_cast<uint8_t>(number | (direction == MPUSB_DIRECTION_READ ? LIBUSB_ENDPOINT_IN : 0));
 }
 
+// What a failed libusb_open or libusb_claim_interface means to the caller.
+uint32_t OpenErrorOf(int rc) {
+    switch (rc) {
+        case LIBUSB_ERROR_ACCESS:
+            return MPUSB_OPEN_NO_ACCESS;
+        case LIBUSB_ERROR_BUSY:
+            return MPUSB_OPEN_BUSY;
+        case LIBUSB_ERROR_NO_DEVICE:  // it left between the listing and the open
+            return MPUSB_OPEN_NOT_FOUND;
+        default:
+            return MPUSB_OPEN_FAILED;
+    }
+}
+
 // One opened device, shared by its pipes.
 class Connection {
 public:
@@ -106,27 +121,12 @@ public:
     }
 
     uint32_t Open(uint32_t index, const char* identityText, const char* endpointText, uint32_t direction) {
-        const auto identity = ParseIdentity(identityText);
-        const auto endpoint = ParseEndpoint(endpointText, direction);
-        if (!context_ || !identity || !endpoint) return MPUSB_INVALID_HANDLE;
-        libusb_device** raw = nullptr;
-        const ssize_t n = libusb_get_device_list(context_, &raw);
-        if (n < 0) return MPUSB_INVALID_HANDLE;
-        std::unique_ptr<libusb_device*, DeviceListDeleter> list(raw);
-        libusb_device* found = nullptr;
-        uint32_t seen = 0;
-        for (ssize_t i = 0; i < n && found == nullptr; ++i)
-            if (Matches(raw[i], *identity) && seen++ == index) found = raw[i];
-        if (found == nullptr) return MPUSB_INVALID_HANDLE;
-
-        const auto transferType = EndpointType(found, *endpoint);
-        if (!transferType) return MPUSB_INVALID_HANDLE;
-        std::shared_ptr<Connection> connection = ConnectionTo(found);
-        if (!connection) return MPUSB_INVALID_HANDLE;
-        const uint32_t handle = NextHandle();
-        pipes_[handle] = Pipe{connection, *endpoint, *transferType};
+        uint32_t handle = MPUSB_INVALID_HANDLE;
+        lastOpenError_ = OpenPipe(index, identityText, endpointText, direction, handle);
         return handle;
     }
+
+    uint32_t LastOpenError() const { return lastOpenError_; }
 
     bool Close(uint32_t handle) {
         auto it = pipes_.find(handle);
@@ -179,6 +179,31 @@ public:
     std::mutex mutex;
 
 private:
+    // Opens a pipe into handle; the result says why it failed, MPUSB_OPEN_OK when it did not.
+    uint32_t OpenPipe(uint32_t index, const char* identityText, const char* endpointText, uint32_t direction,
+                      uint32_t& handle) {
+        const auto identity = ParseIdentity(identityText);
+        const auto endpoint = ParseEndpoint(endpointText, direction);
+        if (!context_ || !identity || !endpoint) return MPUSB_OPEN_FAILED;
+        libusb_device** raw = nullptr;
+        const ssize_t n = libusb_get_device_list(context_, &raw);
+        if (n < 0) return MPUSB_OPEN_FAILED;
+        std::unique_ptr<libusb_device*, DeviceListDeleter> list(raw);
+        libusb_device* found = nullptr;
+        uint32_t seen = 0;
+        for (ssize_t i = 0; i < n && found == nullptr; ++i)
+            if (Matches(raw[i], *identity) && seen++ == index) found = raw[i];
+        if (found == nullptr) return MPUSB_OPEN_NOT_FOUND;
+
+        const auto transferType = EndpointType(found, *endpoint);
+        if (!transferType) return MPUSB_OPEN_FAILED;
+        std::shared_ptr<Connection> connection;
+        if (const uint32_t error = ConnectionTo(found, connection); error != MPUSB_OPEN_OK) return error;
+        handle = NextHandle();
+        pipes_[handle] = Pipe{connection, *endpoint, *transferType};
+        return MPUSB_OPEN_OK;
+    }
+
     static bool Matches(libusb_device* device, const Identity& identity) {
         libusb_device_descriptor descriptor{};
         return libusb_get_device_descriptor(device, &descriptor) == 0 && descriptor.idVendor == identity.vendor &&
@@ -203,23 +228,29 @@ private:
         return std::nullopt;
     }
 
-    std::shared_ptr<Connection> ConnectionTo(libusb_device* device) {
-        const uint8_t bus = libusb_get_bus_number(device), address = libusb_get_device_address(device);
-        const auto key = std::make_pair(bus, address);
-        if (auto it = connections_.find(key); it != connections_.end()) {
-            if (auto existing = it->second.lock(); existing && !existing->gone) return existing;
+    // The connection to a device, shared by its pipes. A device is known by its libusb_device,
+    // not by its bus address: one that leaves and comes back is a new libusb_device even at
+    // the same address, and pipes left open to the old one must not capture it. An open
+    // handle holds a reference to its libusb_device, so no other device can take its key
+    // while the connection lives.
+    uint32_t ConnectionTo(libusb_device* device, std::shared_ptr<Connection>& connection) {
+        if (auto it = connections_.find(device); it != connections_.end()) {
+            if (auto existing = it->second.lock(); existing && !existing->gone) {
+                connection = std::move(existing);
+                return MPUSB_OPEN_OK;
+            }
             connections_.erase(it);
         }
         libusb_device_handle* handle = nullptr;
-        if (libusb_open(device, &handle) != 0) return nullptr;
+        if (const int rc = libusb_open(device, &handle); rc != 0) return OpenErrorOf(rc);
         libusb_set_auto_detach_kernel_driver(handle, 1);
-        if (libusb_claim_interface(handle, 0) != 0) {
+        if (const int rc = libusb_claim_interface(handle, 0); rc != 0) {
             libusb_close(handle);
-            return nullptr;
+            return OpenErrorOf(rc);
         }
-        auto connection = std::make_shared<Connection>(handle);
-        connections_[key] = connection;
-        return connection;
+        connection = std::make_shared<Connection>(handle);
+        connections_[device] = connection;
+        return MPUSB_OPEN_OK;
     }
 
     void DropUnusedConnections() {
@@ -236,8 +267,9 @@ private:
 
     libusb_context* context_ = nullptr;
     std::map<uint32_t, Pipe> pipes_;
-    std::map<std::pair<uint8_t, uint8_t>, std::weak_ptr<Connection>> connections_;
+    std::map<libusb_device*, std::weak_ptr<Connection>> connections_;
     uint32_t lastHandle_ = 0;
+    uint32_t lastOpenError_ = MPUSB_OPEN_OK;
 };
 
 // Never destroyed: at process exit the kernel releases the device, and tearing libusb down
@@ -299,6 +331,11 @@ uint32_t _MPUSBGetStringDescriptor(uint32_t handle, uint32_t index, uint32_t lan
     std::lock_guard lock(Usb().mutex);
     return Usb().StringDescriptor(handle, index, languageId, static_cast<uint8_t*>(buffer), length, received) ? 1
                                                                                                              : 0;
+}
+
+uint32_t MPUSBGetLastOpenError(void) {
+    std::lock_guard lock(Usb().mutex);
+    return Usb().LastOpenError();
 }
 
 }  // extern "C"

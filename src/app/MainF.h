@@ -11,6 +11,7 @@
 #include "app/UserDialogs.h"
 #include "config/WorkingState.h"
 
+class QtLanguage;
 class QAction;
 class QCheckBox;
 class QComboBox;
@@ -95,6 +96,11 @@ public:
     void LoadSettings();
     void SaveSettings();
 
+    // Shows the live value in Aktualni and tells screen readers about it.
+    void ShowLiveValue(const QString& text);
+    // Qt's own texts in the chosen language.
+    const QtLanguage& QtTexts() const { return *qtLanguage_; }
+
     // The simple text of the status bar's one panel.
     QString StatusText() const;
     void SetStatusText(const QString& text);
@@ -173,14 +179,19 @@ private:
     void BuildOutputPanel(size_t index, int left, int top);
     void BuildMenu();
     void BuildStatusBar();
+    // Shortcuts of the menu items, F10 for the menu, radio groups entered at the checked button.
+    void BuildKeyboardAccess();
+    // The names screen readers read for the controls, in the language in force.
+    void ApplyAccessibleNames();
     void BindEvents();
     // The request scheme: marks the request; false when a poll runs and it has to wait.
     bool MarkRequest(int32_t code);
     // Runs the request marked while a poll ran, if any.
     void DispatchPendingRequest();
-    // The link, closed and re-opened for device 0 at slave address 254; raises as a silent
-    // device when there is no link yet.
-    device::TFix64& ReopenLink();
+    // The link; raises as a silent device when there is no link yet.
+    device::TFix64& Link();
+    // Takes a read of the configuration into the working state and the boxes as it arrives.
+    class ReadIntoWindow;
     // A message box with translated text and caption.
     BoxAnswer Say(std::u16string_view text, std::u16string_view caption, BoxButtons buttons = BoxButtons::Ok);
     // A message box with a text already made and a translated caption.
@@ -204,6 +215,7 @@ private:
     void Guarded(const std::function<void()>& work);
 
     std::unique_ptr<UserDialogs> dialogs_;
+    std::unique_ptr<QtLanguage> qtLanguage_;
     std::unique_ptr<platform::InstanceLock> instanceGuard_;
     QLabel* statusPanel_ = nullptr;
     int focusReturns_ = 0;  // while above 0, leaving a box runs no check

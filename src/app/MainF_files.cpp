@@ -1,6 +1,7 @@
 // Saving and loading configuration files.
 #include <QComboBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <fstream>
@@ -14,6 +15,11 @@
 namespace {
 
 std::string LocalPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+// Both dialogs open next time in the folder of the file just chosen.
+void RememberFolder(const QString& path, FileDialogSettings& open, FileDialogSettings& save) {
+    open.folder = save.folder = QFileInfo(path).absolutePath();
+}
 
 // The beginning of a file, as much as the reader can use; false when it cannot be read.
 bool ReadBeginning(const std::string& path, std::string& bytes) {
@@ -31,6 +37,7 @@ bool ReadBeginning(const std::string& path, std::string& bytes) {
 void TMainF::CmSave() {
     const std::optional<QString> path = dialogs_->AskSaveFile(this, SaveDialog1);
     if (!path) return;
+    RememberFolder(*path, OpenDialog1, SaveDialog1);
     files::ConfigFileContent content;
     content.pressureType = checkPressure->isChecked();
     content.specificGravityText = U16(Ro->text());
@@ -47,6 +54,7 @@ void TMainF::CmSave() {
 void TMainF::CmLoad() {
     const std::optional<QString> path = dialogs_->AskOpenFile(this, OpenDialog1);
     if (!path) return;
+    RememberFolder(*path, OpenDialog1, SaveDialog1);
     std::string bytes;
     if (!ReadBeginning(LocalPath(*path), bytes)) {
         Say(text::CannotOpenFile, text::Error);

@@ -9,6 +9,7 @@
 #include <QRadioButton>
 
 #include "app/MainF.h"
+#include "app/QtLanguage.h"
 #include "app/QtText.h"
 #include "config/OutputMode.h"
 #include "lang/ChooseLanguage.h"
@@ -60,6 +61,8 @@ void TMainF::ApplyWindowTexts() {
         combo->setCurrentIndex(selected);
     }
 
+    ApplyAccessibleNames();
+    qtLanguage_->Follow(lang::languageShorts[static_cast<size_t>(lang::EffectiveLanguage())]);
     SetStatusText(QString());
 }
 

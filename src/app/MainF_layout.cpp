@@ -16,6 +16,8 @@
 #include <QStatusBar>
 #include <QTimer>
 
+#include "app/EventHooks.h"
+#include "app/Lamp.h"
 #include "app/Pictures.h"
 #include "app/WindowLook.h"
 
@@ -27,12 +29,7 @@ constexpr int StatusBarHeight = 19;
 const QColor WindowColour(226, 238, 254);
 const QColor PanelColour(183, 205, 225);
 
-void Paint(QWidget* widget, const QColor& background) {
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::Window, background);
-    widget->setPalette(palette);
-    widget->setAutoFillBackground(true);
-}
+const QColor CaptionColour(238, 238, 0);
 
 template <typename Control, typename... Args>
 Control* Make(QWidget* parent, const char* name, QRect geometry, Args&&... args) {
@@ -40,6 +37,13 @@ Control* Make(QWidget* parent, const char* name, QRect geometry, Args&&... args)
     control->setObjectName(QLatin1String(name));
     control->setGeometry(geometry);
     return control;
+}
+
+// An edit box of one line: pasted line breaks and other control characters are dropped.
+QLineEdit* Box(QWidget* parent, const char* name, QRect geometry, const QString& text = QString()) {
+    auto* box = Make<QLineEdit>(parent, name, geometry, text);
+    KeepSingleLine(box);
+    return box;
 }
 
 QRadioButton* UnitButton(QWidget* parent, const char* name, int top, const char* text) {
@@ -63,7 +67,7 @@ void TMainF::BuildLayout() {
     auto* client = new QWidget(this);
     client->setObjectName(QStringLiteral("clientArea"));
     client->setFixedSize(ClientWidth, ClientHeight - StatusBarHeight);
-    Paint(client, WindowColour);
+    PaintBackground(client, WindowColour);
     setCentralWidget(client);
 
     BuildLeftPanel();
@@ -73,6 +77,7 @@ void TMainF::BuildLayout() {
     for (size_t i = 0; i < config::OutputCount; ++i) BuildOutputPanel(i, lefts[i], tops[i]);
     BuildMenu();
     BuildStatusBar();
+    BuildKeyboardAccess();
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -83,9 +88,9 @@ void TMainF::BuildLayout() {
 
     const QString filter = QString::fromUtf8("Soubory konfigurace|*.cfg|Všechny soubory|*.*");
     OpenDialog1 = {QString::fromUtf8("Otevření souboru konfigurace"), filter, QStringLiteral("*.cfg"),
-                   /*mustExist=*/true, /*confirmOverwrite=*/false};
+                   /*mustExist=*/true, /*confirmOverwrite=*/false, /*folder=*/QString()};
     SaveDialog1 = {QString::fromUtf8("Zápis souboru konfigurace"), filter, QStringLiteral("*.cfg"),
-                   /*mustExist=*/false, /*confirmOverwrite=*/true};
+                   /*mustExist=*/false, /*confirmOverwrite=*/true, /*folder=*/QString()};
 
     setFixedSize(sizeHint());
 }
@@ -93,7 +98,7 @@ void TMainF::BuildLayout() {
 void TMainF::BuildLeftPanel() {
     QWidget* client = centralWidget();
     panelLeft = Make<QWidget>(client, "panelLeft", QRect(0, 0, 230, 640));
-    Paint(panelLeft, WindowColour);
+    PaintBackground(panelLeft, WindowColour);
 
     struct ButtonRow { QPushButton** field; const char* name; int top; const char* text; ButtonPicture picture; };
     const ButtonRow buttons[] = {
@@ -141,17 +146,17 @@ void TMainF::BuildLeftPanel() {
 
     captionNominalRange = Make<QLabel>(panelLeft, "captionNominalRange", QRect(18, 546, 190, 16),
                                        QStringLiteral("Nominal range"));
-    Rozsah = Make<QLineEdit>(panelLeft, "Rozsah", QRect(18, 562, 190, 24));
+    Rozsah = Box(panelLeft, "Rozsah", QRect(18, 562, 190, 24));
     Rozsah->setEnabled(false);
     captionSpecificGravity = Make<QLabel>(panelLeft, "captionSpecificGravity", QRect(18, 590, 190, 16),
                                           QStringLiteral("Specific gravity[kg/m^3]"));
-    Ro = Make<QLineEdit>(panelLeft, "Ro", QRect(18, 606, 190, 24), QStringLiteral("1000"));
+    Ro = Box(panelLeft, "Ro", QRect(18, 606, 190, 24), QStringLiteral("1000"));
 }
 
 void TMainF::BuildLivePanel() {
     Panel4 = Make<QFrame>(centralWidget(), "Panel4", QRect(231, 0, 403, 189));
     Panel4->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    Paint(Panel4, PanelColour);
+    PaintBackground(Panel4, PanelColour);
     checkActualValue = Make<QCheckBox>(Panel4, "checkActualValue", QRect(15, 18, 121, 17), QStringLiteral("Actual value"));
     checkActualValue->setFont(SansSerifFont(11, true));
     Hvezdicka = Make<QLabel>(Panel4, "Hvezdicka", QRect(389, 17, 17, 16), QStringLiteral("*"));
@@ -165,7 +170,7 @@ void TMainF::BuildOutputPanel(size_t i, int left, int top) {
     const char* panelNames[] = {"Panel1", "Panel2", "Panel3", "panelOutput4"};
     QFrame* panel = Make<QFrame>(centralWidget(), panelNames[i], QRect(left, top, 200, 223));
     panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    Paint(panel, PanelColour);
+    PaintBackground(panel, PanelColour);
     panel->setFont(SansSerifFont(11, true));
     outputPanel[i] = panel;
 
@@ -173,16 +178,16 @@ void TMainF::BuildOutputPanel(size_t i, int left, int top) {
     captionOutput[i] = Make<QLabel>(panel, qPrintable(Numbered("captionOutput", i)), QRect(8, 8, captionWidth, 17),
                                     Numbered("Output ", i));
     captionOutput[i]->setFont(PixelFont(QStringLiteral("Verdana"), 13));
-    captionOutput[i]->setStyleSheet(QStringLiteral("background-color: rgb(238, 238, 0);"));
+    PaintBackground(captionOutput[i], CaptionColour);
 
     captionHigherValue[i] = Make<QGroupBox>(panel, qPrintable(Numbered("captionHigherValue", i)),
                                             QRect(8, 40, 158, 44), QStringLiteral("Higher value"));
-    higherBox[i] = Make<QLineEdit>(captionHigherValue[i], qPrintable(Numbered("V", i, "_P2")),
-                                   QRect(16, 16, 130, 21), QStringLiteral("0"));
+    higherBox[i] = Box(captionHigherValue[i], qPrintable(Numbered("V", i, "_P2")), QRect(16, 16, 130, 21),
+                       QStringLiteral("0"));
     captionLowerValue[i] = Make<QGroupBox>(panel, qPrintable(Numbered("captionLowerValue", i)),
                                            QRect(8, 96, 158, 44), QStringLiteral("Lower value"));
-    lowerBox[i] = Make<QLineEdit>(captionLowerValue[i], qPrintable(Numbered("V", i, "_P1")),
-                                  QRect(16, 16, 130, 21), QStringLiteral("0"));
+    lowerBox[i] = Box(captionLowerValue[i], qPrintable(Numbered("V", i, "_P1")), QRect(16, 16, 130, 21),
+                      QStringLiteral("0"));
     captionConfiguraton[i] = Make<QGroupBox>(panel, qPrintable(Numbered("captionConfiguraton", i)),
                                              QRect(8, 152, 158, 44), QStringLiteral("Configuration"));
     comboBoxConfiguration[i] = Make<QComboBox>(captionConfiguraton[i], qPrintable(Numbered("comboBoxConfiguration", i)),
@@ -195,6 +200,7 @@ void TMainF::BuildOutputPanel(size_t i, int left, int top) {
     const int lampTop = i == 0 ? 10 : 8;
     const int lampHeight = i == 2 ? 26 : 24;
     AHMLed[i] = Make<QProgressBar>(panel, qPrintable(Numbered("AHMLed", i)), QRect(152, lampTop, 44, lampHeight));
+    SpeakAsLamp(AHMLed[i]);
     AHMLed[i]->setRange(0, 1);
     AHMLed[i]->setValue(0);
     AHMLed[i]->setTextVisible(false);

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "app/Oprog.h"
+#include "app/QtLanguage.h"
 #include "app/WindowLook.h"
 #include "device/Fix64usb.h"
 #include "files/Settings.h"
@@ -37,7 +38,9 @@ private:
 }  // namespace
 
 TMainF::TMainF(std::unique_ptr<UserDialogs> dialogs, QWidget* parent)
-    : QMainWindow(parent), dialogs_(dialogs ? std::move(dialogs) : std::make_unique<QtUserDialogs>()) {
+    : QMainWindow(parent),
+      dialogs_(dialogs ? std::move(dialogs) : std::make_unique<QtUserDialogs>()),
+      qtLanguage_(std::make_unique<QtLanguage>()) {
     MainF = this;
     BuildLayout();
     BindEvents();

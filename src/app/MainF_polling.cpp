@@ -8,19 +8,17 @@
 
 #include "app/MainF.h"
 #include "app/QtText.h"
-#include "config/ByteCodec.h"
 #include "config/Units.h"
 #include "device/Fix64usb.h"
 #include "lang/Lang.h"
 #include "lang/Texts.h"
 #include "platform/NumberText.h"
 #include "platform/Sleep.h"
+#include "polling/Link.h"
 #include "polling/OutputEvaluation.h"
 
 namespace {
 
-constexpr uint8_t RequestSlaveAddress = 254;
-constexpr uint16_t ExchangeTimeoutMs = 250;
 constexpr uint32_t ConnectionMessageMs = 1000;
 
 }  // namespace
@@ -41,38 +39,26 @@ bool TMainF::MarkRequest(int32_t code) {
     return !pollBusy;
 }
 
-device::TFix64& TMainF::ReopenLink() {
+device::TFix64& TMainF::Link() {
     if (!deviceLink) throw device::DeviceError(device::ErrNoReply);
-    deviceLink->ClosePipes(0);
-    deviceLink->OpenPipes(0);
-    deviceLink->SetSlaveAddress(RequestSlaveAddress);
     return *deviceLink;
 }
 
 bool TMainF::ConnectDevice() {
     if (!deviceLink) deviceLink = createDeviceLink ? createDeviceLink() : std::make_unique<device::TFix64>();
-    deviceLink->LoadUsbLibrary();  // a missing library raises past this step
-    deviceLink->OpenPipes(0);
-    const uint32_t deviceCount = deviceLink->CountDevices();
-    deviceLink->SetSlaveAddress(RequestSlaveAddress);
-    deviceLink->timeoutMs = ExchangeTimeoutMs;
+    const polling::Connection connection = polling::Connect(*deviceLink, 0);  // a missing library raises
     SetStatusText(QString());
-    try {
-        deviceLink->Command2();
-        deviceLink->Command4();
-        return true;
-    } catch (...) {
-        SetStatusText(Q(lang::Translate(deviceCount != 0 ? text::DeviceDoesNotReply : text::DeviceNotConnected)));
-        StatusBar1->repaint();  // the thread blocks next: show the text now
-        platform::Sleep(ConnectionMessageMs);
-        SetStatusText(QString());
-        return false;
-    }
+    if (connection.answered) return true;
+    SetStatusText(Q(lang::Translate(connection.deviceCount != 0 ? text::DeviceDoesNotReply : text::DeviceNotConnected)));
+    StatusBar1->repaint();  // the thread blocks next: show the text now
+    platform::Sleep(ConnectionMessageMs);
+    SetStatusText(QString());
+    return false;
 }
 
 void TMainF::checkActualValueClick() {
     if (!deviceLink) return;
-    ReopenLink();
+    polling::ReopenLink(*deviceLink, 0);
 }
 
 bool TMainF::EvaluateOutput(float value, float lower, float higher, int32_t mode) {
@@ -87,23 +73,17 @@ void TMainF::Timer1Timer() {
     pollBusy = true;
     Hvezdicka->setText(QStringLiteral("*"));
     Hvezdicka->repaint();
-    try {
-        deviceLink->Command1();
-        uint8_t bytes[4] = {};
-        deviceLink->ReadValue(4, bytes);
-        const float value = config::LoadFloatLE(bytes);
-        Aktualni->setText(Q(config::FormatNumber(static_cast<double>(value) * displayFactor, displayDecimals) + u" " +
-                            displayUnit));
+    const polling::PollResult poll = polling::Poll(*deviceLink);
+    if (poll.value) {
+        const float value = *poll.value;
+        ShowLiveValue(Q(config::FormatNumber(static_cast<double>(value) * displayFactor, displayDecimals) + u" " +
+                        displayUnit));
         for (size_t i = 0; i < config::OutputCount; ++i)
             if (EvaluateOutput(value, outputLower[i], outputHigher[i], comboBoxConfiguration[i]->currentIndex()))
                 AHMLed[i]->setValue(outputState ? 1 : 0);
-    } catch (...) {
-        try {
-            deviceLink->Command1();  // one retry; on success the poll ends quietly
-        } catch (...) {
-            checkActualValue->setChecked(false);  // re-opens the pipes through its handler
-            for (QProgressBar* lamp : AHMLed) lamp->setValue(0);
-        }
+    } else if (poll.linkLost) {
+        checkActualValue->setChecked(false);  // re-opens the pipes through its handler
+        for (QProgressBar* lamp : AHMLed) lamp->setValue(0);
     }
     Hvezdicka->setText(QStringLiteral(" "));
     pollBusy = false;
@@ -126,10 +106,7 @@ void TMainF::CmDeviceInfo() {
     uint16_t serial = 0;
     bool read = false;
     try {
-        device::TFix64& link = ReopenLink();
-        uint8_t bytes[config::eeSerialNumberLength];
-        link.ReadEeprom(config::eeSerialNumber, bytes, config::eeSerialNumberLength);
-        serial = config::LoadU16LE(bytes);
+        serial = polling::ReadSerialNumber(Link(), 0);
         read = true;
     } catch (...) {
         Say(text::DeviceNotReply, text::Error);

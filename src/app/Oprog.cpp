@@ -2,6 +2,7 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <algorithm>
 
 #include "app/Pictures.h"
 #include "app/QtText.h"
@@ -17,13 +18,10 @@ TOProgramu::TOProgramu(QWidget* parent)
     OProgramu = this;
     setObjectName(QStringLiteral("OProgramu"));
     setModal(true);
-    setFixedSize(345, 179);
+    resize(345, 179);  // a sizeable tool-window border: the operator may resize the box
     setFont(SansSerifFont(10, false));
     setWindowIcon(MakeWindowIcon());
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, Qt::white);
-    setPalette(palette);
-    setAutoFillBackground(true);
+    PaintBackground(this, Qt::white);
 
     caption1 = new QLabel(QStringLiteral("caption1"), this);
     caption1->setObjectName(QStringLiteral("caption1"));
@@ -56,6 +54,9 @@ void TOProgramu::ApplyAboutTexts() {
     lang::LoadLanguageFile();
     setWindowTitle(Q(lang::TranslateWithEllipsis(text::About)));
     caption1->setText(Q(lang::Translate(text::ProgramTitle)));
+    // A translation longer than the designed 186 pixels widens the label, as an auto-sized
+    // label would, rather than being cut ("KD4410 – uživatelský software").
+    caption1->resize(std::max(186, caption1->fontMetrics().horizontalAdvance(caption1->text())), caption1->height());
     version->setText(Q(lang::Translate(text::Version)) + u' ' + Q(VersionText()));
     version->adjustSize();  // the label is sized to its text
 }

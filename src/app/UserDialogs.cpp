@@ -1,9 +1,13 @@
 #include "app/UserDialogs.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QStringList>
+
+#include "app/QtText.h"
+#include "lang/Texts.h"
 
 BoxAnswer QtUserDialogs::ShowMessage(QWidget* owner, const QString& text, const QString& caption,
                                      BoxButtons buttons) {
@@ -19,7 +23,7 @@ BoxAnswer QtUserDialogs::ShowMessage(QWidget* owner, const QString& text, const 
 }
 
 void QtUserDialogs::ShowErrorReport(QWidget* owner, const QString& text) {
-    QMessageBox box(QMessageBox::Critical, QApplication::applicationDisplayName(), text,
+    QMessageBox box(QMessageBox::Critical, Q(text::ProgramTitle), text,
                     QMessageBox::Ok, owner);
     box.exec();
 }
@@ -32,11 +36,16 @@ QString QtNameFilters(const QString& pipeSeparatedFilter) {
     return filters.join(QStringLiteral(";;"));
 }
 
+QString StartFolder(const FileDialogSettings& dialog) {
+    if (!dialog.folder.isEmpty() && QDir(dialog.folder).exists()) return dialog.folder;
+    return QDir::homePath();
+}
+
 namespace {
 
 std::optional<QString> RunFileDialog(QWidget* owner, const FileDialogSettings& settings,
                                      QFileDialog::AcceptMode mode) {
-    QFileDialog dialog(owner, settings.title);
+    QFileDialog dialog(owner, settings.title, StartFolder(settings));
     dialog.setAcceptMode(mode);
     dialog.setFileMode(settings.mustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     dialog.setNameFilter(QtNameFilters(settings.filter));

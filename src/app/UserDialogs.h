@@ -19,7 +19,12 @@ struct FileDialogSettings {
     QString defaultExtension;  // "*.cfg"
     bool mustExist = false;        // open: the chosen file must exist
     bool confirmOverwrite = false; // save: ask before replacing an existing file
+    QString folder;  // where the dialog opens: the folder of the last file saved or loaded
 };
+
+// The folder a file dialog opens in: the remembered one while it exists, else the home folder,
+// never the working folder of the process.
+QString StartFolder(const FileDialogSettings& dialog);
 
 class UserDialogs {
 public:

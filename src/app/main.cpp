@@ -6,13 +6,16 @@
 #include "app/MainF.h"
 #include "app/Oprog.h"
 #include "app/TerminationSignals.h"
+#include "app/ToolkitArguments.h"
 #include "lang/ChooseLanguage.h"
 #include "platform/NumberText.h"
 
 int main(int argc, char** argv) {
-    QApplication application(argc, argv);
+    static char fallbackName[] = "kd4410";
+    ToolkitArguments toolkit(argc > 0 && argv[0] != nullptr ? argv[0] : fallbackName);
+    QApplication application(toolkit.argc, toolkit.argv);
     application.setApplicationName(QStringLiteral("kd4410"));
-    application.setApplicationDisplayName(QStringLiteral("KD4410 User Software"));
+    // No application display name: Qt would append it to every window title.
     application.setDesktopFileName(QStringLiteral("kd4410"));
     const QString separator = QLocale::system().decimalPoint();
     if (!separator.isEmpty()) platform::SetDecimalSeparator(separator.front().unicode());

@@ -32,6 +32,11 @@ TformChooseLanguage::TformChooseLanguage(QWidget* parent)
     buttonOk = new QPushButton(QStringLiteral("Ok"), this);
     buttonOk->setObjectName(QStringLiteral("buttonOk"));
     buttonOk->setGeometry(101, 151, 75, 25);
+    // No default button: Enter chooses nothing, only a click or Space on a button does.
+    for (QPushButton* button : {Button1, buttonOk}) {
+        button->setAutoDefault(false);
+        button->setDefault(false);
+    }
     setTabOrder(listBoxLanguages, buttonOk);
     setTabOrder(buttonOk, Button1);
 

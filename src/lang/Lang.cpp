@@ -78,16 +78,17 @@ void TrimTrailingControls(std::u16string& text) {
 
 struct IntegerFormat {
     std::u16string before, after;  // literal text, "%%" already turned into "%"
+    bool converted = false;  // false: a text without any conversion, used as it stands
     bool leftAlign = false, plus = false, space = false, zeroPad = false;
     size_t width = 0;
 };
 
 constexpr size_t MaxFormatWidth = 64;
 
-// A format holding exactly one %i/%d (flags "-+ 0", a width) and otherwise literal text.
+// A format holding at most one %i/%d (flags "-+ 0", a width) and otherwise literal text.
 std::optional<IntegerFormat> ParseIntegerFormat(std::u16string_view format) {
     IntegerFormat parsed;
-    bool converted = false;
+    bool& converted = parsed.converted;
     for (size_t i = 0; i < format.size(); ++i) {
         std::u16string& literal = converted ? parsed.after : parsed.before;
         if (format[i] != u'%') {
@@ -115,11 +116,11 @@ std::optional<IntegerFormat> ParseIntegerFormat(std::u16string_view format) {
         if (i >= format.size() || (format[i] != u'i' && format[i] != u'd')) return std::nullopt;
         converted = true;
     }
-    if (!converted) return std::nullopt;
     return parsed;
 }
 
 std::u16string Format(const IntegerFormat& f, int32_t value) {
+    if (!f.converted) return f.before;  // as printf would: the argument goes unused
     const int64_t wide = value;
     const std::string digits = std::to_string(wide < 0 ? -wide : wide);
     std::u16string sign = wide < 0 ? u"-" : f.plus ? u"+" : f.space ? u" " : u"";

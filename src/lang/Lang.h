@@ -50,8 +50,9 @@ std::u16string Translate(std::u16string_view text);
 // The string form for message boxes: never null, possibly empty.
 inline std::u16string TranslatePointer(std::u16string_view text) { return Translate(text); }
 // Translate(format) with value put in as a decimal. A translation is used as the format only
-// when it holds exactly one integer conversion (%i or %d, with optional flags and width) and
-// otherwise literal text ("%%" allowed); any other translation falls back to the English format.
+// when it holds at most one integer conversion (%i or %d, with optional flags and width) and
+// otherwise literal text ("%%" allowed); one without any conversion is shown as it stands, as
+// printf would show it. Any other translation falls back to the English format.
 std::u16string TranslateFormat(std::u16string_view format, int32_t value);
 std::u16string TranslateWithColon(std::u16string_view text);
 std::u16string TranslateWithEllipsis(std::u16string_view text);

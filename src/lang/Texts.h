@@ -65,7 +65,13 @@
     X(ValueGreaterThanHigher, u"Value is greater than the higher value")             \
     X(NotValidRealNumber, u"Not valid real number")                                  \
     X(InvalidRealNumber, u"Invalid real number")                                     \
-    X(CannotOpenFile, u"Cannot open file")
+    X(CannotOpenFile, u"Cannot open file")                                           \
+    /* names read out by screen readers */                                           \
+    X(OutputHigherValue, u"Output %i higher value")                                  \
+    X(OutputLowerValue, u"Output %i lower value")                                    \
+    X(OutputConfiguration, u"Output %i configuration")                               \
+    X(LampLit, u"lit")                                                               \
+    X(LampDark, u"dark")
 
 namespace text {
 

@@ -1,4 +1,6 @@
 // The zero correction.
+#include <limits>
+
 #include "support/DeviceWindowFixture.h"
 
 namespace {
@@ -66,6 +68,24 @@ TEST_F(ZeroCorrection, AFailureSaysSoAndSendsNoCommand1) {
                                                 QStringLiteral("Error zero correction")}));
     EXPECT_EQ(dialogs().boxes[1].caption, QStringLiteral("Error"));
     EXPECT_FALSE(window().requestPending);
+}
+
+// A reading that is not a finite number (NaN, or one too large for a float) fails the
+// procedure like a failed exchange: no question, nothing written to the offset.
+TEST_F(ZeroCorrection, AReadingThatIsNotAFiniteNumberFailsAndWritesNothing) {
+    for (float bad : {std::numeric_limits<float>::quiet_NaN(), static_cast<float>(1e39)}) {
+        SetEepromFloat(config::eeZeroOffset, 50);
+        ReportValues({100, bad});
+        dialogs().boxes.clear();
+        dialogs().AnswerNext(BoxAnswer::Ok);
+        dialogs().AnswerNext(BoxAnswer::Yes);
+        window().CmKorekce();
+        for (const Exchange& e : TakeExchanges()) EXPECT_NE(e.command, 8);
+        EXPECT_EQ(BoxTexts(), (std::vector<QString>{QStringLiteral("Set the zero pressure and press OK"),
+                                                    QStringLiteral("Error zero correction")}));
+        EXPECT_EQ(EepromFloat(config::eeZeroOffset), 50.0f);
+        EXPECT_FALSE(window().requestPending);
+    }
 }
 
 TEST_F(ZeroCorrection, NoPollRunsWhileItsBoxesAreOpen) {

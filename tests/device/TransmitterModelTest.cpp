@@ -203,3 +203,60 @@ TEST(SimulatedUsbDevice, LogsEachRequestAndReplyAsALineOfHex) {
 }
 
 }  // namespace
+
+namespace {
+
+// One request for the EEPROM read of the serial number, and its reply through the device.
+std::optional<uint16_t> SerialThrough(sim::SimulatedUsbDevice& device, uint32_t index) {
+    const char* id = "vid_04d8&pid_000c";
+    const uint32_t in = device.Open(index, id, "\\MCHP_EP1", 1), out = device.Open(index, id, "\\MCHP_EP1", 0);
+    Frame request{};
+    request[0] = 0xA5; request[1] = 0xFF; request[2] = 254; request[3] = 7; request[4] = 2; request[7] = 7;
+    request[63] = device::FrameCrc(request);
+    Frame reply{};
+    if (!device.Write(out, request.data(), 64) || !device.Read(in, reply.data(), 64, nullptr, 250)) return std::nullopt;
+    return config::LoadU16LE(&reply[11]);
+}
+
+}  // namespace
+
+TEST(SimulatedUsbDevice, SeveralTransmittersAnswerEachOnItsOwnPipesAndATellsWhyAnOpenFailed) {
+    std::vector<sim::TransmitterModel> models;
+    for (uint16_t k = 0; k < 3; ++k) models.emplace_back(std::string(), sim::TransmitterModel::Clock(), 12345 + k);
+    sim::SimulatedUsbDevice bus(std::move(models), sim::Faults{});
+    const char* id = "vid_04d8&pid_000c";
+    EXPECT_EQ(bus.Count(id), 3u);
+    EXPECT_EQ(bus.LastOpenError(), MPUSB_OPEN_OK);
+    EXPECT_EQ(SerialThrough(bus, 2), 12347);
+    EXPECT_EQ(SerialThrough(bus, 0), 12345);
+    EXPECT_EQ(bus.LastOpenError(), MPUSB_OPEN_OK);
+    EXPECT_EQ(bus.Open(3, id, "\\MCHP_EP1", 1), MPUSB_INVALID_HANDLE);
+    EXPECT_EQ(bus.LastOpenError(), MPUSB_OPEN_NOT_FOUND);
+    EXPECT_EQ(SerialThrough(bus, 1), 12346);
+    EXPECT_EQ(bus.LastOpenError(), MPUSB_OPEN_OK);
+}
+
+TEST(TransmitterModel, EachOfSeveralTransmittersKeepsItsEepromInItsOwnFile) {
+    EXPECT_EQ(sim::EepromFileOf("/s/eeprom.bin", 0), "/s/eeprom.bin");
+    EXPECT_EQ(sim::EepromFileOf("/s/eeprom.bin", 1), "/s/eeprom-2.bin");
+    EXPECT_EQ(sim::EepromFileOf("/s/store", 2), "/s/store-3");
+    EXPECT_EQ(sim::EepromFileOf("", 2), "");
+
+    testsupport::IsolatedUser user;
+    const std::string first = user.folder() / "eeprom.bin";
+    user.environment().Set("KD4410_SIM_EEPROM", first);
+    user.environment().Set("KD4410_SIM_DEVICES", "3");
+    std::vector<sim::TransmitterModel> models = sim::ModelsFromEnvironment();
+    ASSERT_EQ(models.size(), 3u);
+    EXPECT_EQ(config::LoadU16LE(&models[2].eeprom()[config::eeSerialNumber]), 12347);
+    models[1].eeprom()[config::eeOutputs] = 0x42;
+    ASSERT_TRUE(models[1].Save());
+    EXPECT_TRUE(std::filesystem::exists(user.folder() / "eeprom-2.bin"));
+    EXPECT_FALSE(std::filesystem::exists(first));
+    EXPECT_EQ(sim::TransmitterModel(user.folder() / "eeprom-2.bin").eeprom()[config::eeOutputs], 0x42);
+
+    for (const char* count : {"0", "x", "65"}) {
+        user.environment().Set("KD4410_SIM_DEVICES", count);
+        EXPECT_EQ(sim::ModelsFromEnvironment().size(), 1u) << count;
+    }
+}

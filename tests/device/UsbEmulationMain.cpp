@@ -1,10 +1,14 @@
 // Entry point of the tests on an emulated USB bus: umockdev works only with its preload
-// library loaded first, so the process re-executes itself with it when it is missing.
+// library loaded first, so the process re-executes itself with it when it is missing. With
+// --open-probe it is instead a second program that opens the transmitter (a test runs it as
+// another user).
 #include <cstdlib>
 #include <cstring>
 #include <gtest/gtest.h>
 #include <string>
 #include <unistd.h>
+
+int RunOpenProbe();  // UsbLibraryEmulationTest.cpp
 
 int main(int argc, char** argv) {
     const char* preload = std::getenv("LD_PRELOAD");
@@ -19,6 +23,7 @@ int main(int argc, char** argv) {
         execv("/proc/self/exe", argv);
         return 127;
     }
+    if (argc == 2 && std::strcmp(argv[1], "--open-probe") == 0) return RunOpenProbe();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

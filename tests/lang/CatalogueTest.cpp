@@ -149,7 +149,8 @@ TEST_F(Catalogue, TranslateFormatUsesOnlySafeTranslations) {
         {u"%.3i", u"Serial number is 12345"},
         {u"%99999999i", u"Serial number is 12345"},
         {u"%*i", u"Serial number is 12345"},
-        {u"no number", u"Serial number is 12345"},
+        {u"Seriennummer unbekannt", u"Seriennummer unbekannt"},  // no conversion: as printf shows it
+        {u"100%% sicher", u"100% sicher"},
         {u"trailing %", u"Serial number is 12345"},
         {u"%ls", u"Serial number is 12345"},
     };

@@ -11,39 +11,14 @@
 #include <QRadioButton>
 
 #include "FakeUsb.h"
+#include "support/Exchanges.h"
+#include "support/ModelAnswers.h"
 #include "TransmitterModel.h"
 #include "config/ByteCodec.h"
 #include "config/EepromMap.h"
 #include "support/WindowFixture.h"
 
 namespace testsupport {
-
-// One request as the transmitter received it.
-struct Exchange {
-    uint8_t command;
-    uint8_t parameter1;
-    uint32_t address;
-    std::vector<uint8_t> data;  // the first parameter1 long-data bytes of an EEPROM write
-    bool operator==(const Exchange&) const = default;
-};
-
-inline std::ostream& operator<<(std::ostream& out, const Exchange& e) {
-    out << "{cmd " << int(e.command) << ", p1 " << int(e.parameter1) << ", at " << e.address << ", "
-        << e.data.size() << " bytes}";
-    return out;
-}
-
-inline Exchange Command(uint8_t command) { return {command, 0, 0, {}}; }
-inline Exchange Read(uint32_t address, uint8_t length) { return {7, length, address, {}}; }
-inline Exchange ValueRead() { return {5, 4, 0, {}}; }
-inline Exchange Write(uint32_t address, std::vector<uint8_t> data) {
-    return {8, static_cast<uint8_t>(data.size()), address, std::move(data)};
-}
-inline std::vector<uint8_t> FloatBytes(float value) {
-    std::vector<uint8_t> bytes(4);
-    config::StoreFloatLE(bytes.data(), value);
-    return bytes;
-}
 
 class DeviceWindowFixture : public WindowFixture {
 protected:
@@ -76,13 +51,7 @@ protected:
 
     // The requests received so far, decoded, and forgotten.
     std::vector<Exchange> TakeExchanges() {
-        std::vector<Exchange> out;
-        for (const device::Frame& f : usb.writes) {
-            Exchange e{f[3], f[4], config::LoadU32LE(&f[7]), {}};
-            if (e.command == 8) e.data.assign(f.begin() + 11, f.begin() + 11 + std::min<int>(f[4], 52));
-            if (e.command != 7 && e.command != 8) e.address = 0;
-            out.push_back(e);
-        }
+        std::vector<Exchange> out = Decode(usb.writes);
         usb.writes.clear();
         return out;
     }
@@ -97,16 +66,8 @@ protected:
     // The live value the transmitter reports next, in Pa (replaces the model's signal).
     void ReportValues(std::vector<float> values) {
         liveValues = std::move(values);
-        usb.responder = [this](const device::Frame& request) -> std::optional<device::Frame> {
-            if (silentAfter && answered >= *silentAfter) return std::nullopt;
-            auto reply = model.Respond(request);
-            if (reply && request[3] == 5 && !liveValues.empty()) {
-                config::StoreFloatLE(&(*reply)[7], liveValues.front());
-                liveValues.erase(liveValues.begin());
-                (*reply)[63] = device::FrameCrc(*reply);
-            }
-            if (reply) ++answered;
-            return reply;
+        usb.responder = [this](const device::Frame& request) {
+            return AnswerFromModel(model, request, silentAfter, answered, liveValues);
         };
     }
 

@@ -1,0 +1,59 @@
+// The tool's commands. Each per-transmitter command works on the transmitter the session has
+// connected, writes its text (or fills its JSON) and returns its exit code; failures raise
+// ToolError.
+#pragma once
+
+#include <cstdint>
+#include <iosfwd>
+#include <optional>
+#include <string>
+
+#include <nlohmann/json.hpp>
+
+#include "config/Transfer.h"
+#include "ctl/Session.h"
+
+namespace ctl {
+
+struct Options {
+    uint32_t device = 0;
+    std::optional<uint16_t> serial;
+    bool all = false;
+    std::string unit = "kPa";
+    bool json = false;
+    bool simulator = false;
+    // read
+    std::string output;          // -o FILE; "{serial}" becomes each serial number
+    std::string type = "pressure";
+    // diff, write
+    std::string file;
+    bool dryRun = false;
+    // zero
+    bool yes = false;
+    // watch
+    double interval = 1;
+    std::optional<uint64_t> count;
+    std::string csv;
+};
+
+struct Report {
+    std::ostream& out;
+    nlohmann::json json = nlohmann::json::object();
+};
+
+// How the zero correction asks; nothing when it cannot ask (no terminal).
+using Question = std::optional<bool> (*)(const std::string& prompt);
+
+int ListCommand(Session& session, const Options& options, std::ostream& out);
+int InfoCommand(Session& session, const Target& target, const Options& options, Report& report);
+int ReadCommand(Session& session, const Target& target, const Options& options, Report& report);
+int DiffCommand(Session& session, const Target& target, const Options& options, Report& report);
+int WriteCommand(Session& session, const Target& target, const Options& options, Report& report);
+int ZeroCommand(Session& session, const Target& target, const Options& options, Report& report, Question ask);
+
+// The configuration read whole; raises ToolError (exit 1) naming the field the read stopped at.
+// verifying: the message says which fields were not verified.
+config::DeviceConfiguration ReadWhole(Session& session, const Target& target, const std::string& purpose,
+                                      bool verifying = false);
+
+}  // namespace ctl

@@ -1,0 +1,112 @@
+#include "ctl/Session.h"
+
+#include <dlfcn.h>
+#include <unistd.h>
+
+#include "ctl/ToolError.h"
+#include "mpusbapi.h"
+#include "platform/Folders.h"
+#include "polling/Link.h"
+
+namespace ctl {
+namespace {
+
+constexpr const char* UdevFix =
+    "install the udev rule: sudo cp 60-kd4410.rules /etc/udev/rules.d/ && sudo udevadm control --reload && "
+    "sudo udevadm trigger, then re-plug the transmitter (README, \"USB access\")";
+
+}  // namespace
+
+ToolLibrary::ToolLibrary(std::string path) : path_(std::move(path)) {}
+
+bool ToolLibrary::Load() {
+    if (path_.empty()) return dynamic_.Load();
+    handle_ = dlopen(path_.c_str(), RTLD_NOW);
+    return handle_ != nullptr;
+}
+
+void* ToolLibrary::Resolve(const char* name) {
+    if (path_.empty()) return dynamic_.Resolve(name);
+    return handle_ == nullptr ? nullptr : dlsym(handle_, name);
+}
+
+std::optional<uint32_t> LastOpenError(device::UsbLibrarySource& library) {
+    const auto report = reinterpret_cast<MPUSBGetLastOpenErrorFn>(library.Resolve("MPUSBGetLastOpenError"));
+    if (report == nullptr) return std::nullopt;
+    return report();
+}
+
+std::string SimulatorLibraryPath() {
+    const std::string executable = platform::ExecutablePath();
+    const size_t slash = executable.rfind('/');
+    if (slash == std::string::npos) return {};
+    const std::string path = executable.substr(0, slash + 1) + "sim/" + device::DynamicUsbLibrary::FileName;
+    return access(path.c_str(), R_OK) == 0 ? path : std::string();
+}
+
+Session::Session(const std::string& libraryPath) : Session(std::make_unique<ToolLibrary>(libraryPath)) {}
+
+Session::Session(std::unique_ptr<device::UsbLibrarySource> library)
+    : library_(library.get()), link_(std::make_unique<device::TFix64>(std::move(library))) {}
+
+void Session::Load() {
+    try {
+        link_->LoadUsbLibrary();
+    } catch (const device::DeviceError&) {
+        throw ToolError(ExitNoAccess, "cannot load the USB library libmpusbapi.so; reinstall kd4410, or use "
+                                      "--simulator for the simulated transmitter");
+    }
+}
+
+uint32_t Session::Count() { return link_->CountDevices(); }
+
+void Session::FailToOpen(uint32_t index, uint32_t count) {
+    const std::string which = "transmitter at index " + std::to_string(index);
+    const std::optional<uint32_t> reason = LastOpenError(*library_);
+    if (reason == MPUSB_OPEN_NO_ACCESS)
+        throw ToolError(ExitNoAccess, "no access to the " + which + " (the udev rule is missing); " + UdevFix);
+    if (reason == MPUSB_OPEN_BUSY)
+        throw ToolError(ExitNoAccess, "the " + which + " is in use by another program; close it (kd4410?) and retry");
+    if (!reason && count == 0)
+        throw ToolError(ExitNoAccess, "no transmitter found: none is attached, or this user may not open it; "
+                                      "attach one, or see README \"USB access\" for the udev rule");
+    if (reason == MPUSB_OPEN_NOT_FOUND || count <= index)
+        throw ToolError(ExitNoAccess, count == 0 ? "no transmitter is attached; attach one (or use --simulator)"
+                                                 : "no " + which + ": " + std::to_string(count) +
+                                                       " attached; see kd4410ctl list");
+    throw ToolError(ExitDevice, "the " + which + " does not answer; check its cable and power");
+}
+
+Target Session::Connect(uint32_t index) {
+    const polling::Connection connection = polling::Connect(*link_, index);
+    if (!connection.answered) FailToOpen(index, connection.deviceCount);
+    try {
+        return {index, polling::ReadSerialNumber(*link_, index)};
+    } catch (const device::DeviceError& e) {
+        throw ToolError(ExitDevice, "the transmitter at index " + std::to_string(index) +
+                                        " does not tell its serial number (" + e.what() + ")");
+    }
+}
+
+std::vector<uint32_t> Session::Choose(bool all, std::optional<uint16_t> serial, uint32_t index) {
+    const uint32_t count = Count();
+    if (!all && !serial) return {index};
+    if (count == 0) FailToOpen(0, 0);
+    std::vector<uint32_t> chosen;
+    for (uint32_t i = 0; i < count; ++i) {
+        if (all) {
+            chosen.push_back(i);
+            continue;
+        }
+        try {
+            if (Connect(i).serial == *serial) return {i};
+        } catch (const ToolError&) {
+            // a transmitter that cannot tell its number is not the one wanted
+        }
+    }
+    if (!all) throw ToolError(ExitNoAccess, "no attached transmitter has the serial number " +
+                                                std::to_string(*serial) + "; see kd4410ctl list");
+    return chosen;
+}
+
+}  // namespace ctl

@@ -1,0 +1,67 @@
+// The tool's link to the transmitters: the USB library bound as the window binds it (or the
+// simulated one by path), the choice of transmitters and the connection to each.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "device/Fix64usb.h"
+#include "device/UsbLibrary.h"
+
+namespace ctl {
+
+// A library source that also reaches the library's own report of why an open failed, which
+// the window never binds. path "" binds libmpusbapi.so as the window does.
+class ToolLibrary final : public device::UsbLibrarySource {
+public:
+    explicit ToolLibrary(std::string path);
+    bool Load() override;
+    void* Resolve(const char* name) override;
+
+private:
+    std::string path_;
+    device::DynamicUsbLibrary dynamic_;
+    void* handle_ = nullptr;
+};
+
+// The simulated library beside the executable: sim/libmpusbapi.so in the build tree and in
+// <libdir>/kd4410 alike; "" when it is not there.
+std::string SimulatorLibraryPath();
+
+struct Target {
+    uint32_t index = 0;
+    uint16_t serial = 0;
+};
+
+// MPUSB_OPEN_... of the library's own report, or nothing when the library has no such entry
+// point (an older one).
+std::optional<uint32_t> LastOpenError(device::UsbLibrarySource& library);
+
+class Session {
+public:
+    // libraryPath "" binds the library as the window does.
+    explicit Session(const std::string& libraryPath);
+    explicit Session(std::unique_ptr<device::UsbLibrarySource> library);
+
+    // Loads the library; raises ToolError (exit 3) when it cannot be loaded.
+    void Load();
+    uint32_t Count();
+    // Connects to the transmitter at index (commands 2 and 4) and reads its serial number;
+    // raises ToolError: exit 3 when it is absent or cannot be opened, exit 1 when it is silent.
+    Target Connect(uint32_t index);
+    // The transmitters the options choose: every one (all), the one with serial, or index.
+    std::vector<uint32_t> Choose(bool all, std::optional<uint16_t> serial, uint32_t index);
+
+    device::TFix64& link() { return *link_; }
+
+private:
+    [[noreturn]] void FailToOpen(uint32_t index, uint32_t count);
+
+    device::UsbLibrarySource* library_;
+    std::unique_ptr<device::TFix64> link_;
+};
+
+}  // namespace ctl

@@ -1,0 +1,103 @@
+#include "ctl/Watch.h"
+
+#include <algorithm>
+#include <cmath>
+#include <ctime>
+#include <ostream>
+#include <thread>
+
+#include "config/OutputMode.h"
+#include "platform/NumberText.h"
+#include "polling/Link.h"
+#include "polling/OutputEvaluation.h"
+
+namespace ctl {
+
+std::string LocalIsoTime(std::chrono::system_clock::time_point t) {
+    const std::time_t seconds = std::chrono::system_clock::to_time_t(t);
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(t.time_since_epoch()).count() % 1000;
+    std::tm local{};
+    localtime_r(&seconds, &local);
+    char date[32], zone[8];
+    std::strftime(date, sizeof date, "%Y-%m-%dT%H:%M:%S", &local);
+    std::strftime(zone, sizeof zone, "%z", &local);  // +0100: made +01:00 below
+    char text[48];
+    std::snprintf(text, sizeof text, "%s.%03d%.3s:%.2s", date, static_cast<int>(ms < 0 ? ms + 1000 : ms), zone,
+                  zone + 3);
+    return text;
+}
+
+WatchSummary Watch(device::TFix64& link, const config::DeviceConfiguration& c, const WatchSettings& settings,
+                   const WatchClock& clock, const volatile std::sig_atomic_t& stop, std::ostream& out,
+                   std::ostream* csv) {
+    WatchSummary summary;
+    std::array<bool, config::OutputCount> lamps{};  // dark, as the window's lamps start
+    double sum = 0;
+    uint64_t taken = 0;
+    if (csv) *csv << "time,value_pa,value,unit,out1,out2,out3,out4" << std::endl;
+    while (!stop && !(settings.count && taken >= *settings.count)) {
+        const auto started = clock.now();
+        const polling::PollResult poll = polling::Poll(link);
+        ++taken;
+        const std::string time = LocalIsoTime(started);
+        if (!poll.value) {
+            ++summary.failedPolls;
+            out << time << " poll failed" << std::endl;
+            // As the window does when the retry fails too: the pipes are opened afresh.
+            if (poll.linkLost) polling::ReopenLink(link, settings.deviceIndex);
+        } else {
+            const float value = *poll.value;
+            for (size_t i = 0; i < config::OutputCount; ++i)
+                if (const auto lamp = polling::EvaluateLamp(value, c.outputs[i].lower, c.outputs[i].higher,
+                                                            c.outputs[i].mode < config::OutputModeCount
+                                                                ? c.outputs[i].mode
+                                                                : -1))
+                    lamps[i] = *lamp;
+            summary.min = summary.samples == 0 ? value : std::min<double>(summary.min, value);
+            summary.max = summary.samples == 0 ? value : std::max<double>(summary.max, value);
+            sum += value;
+            ++summary.samples;
+            const std::string shown = Show(value, settings.unit);
+            out << time << " " << shown;
+            for (size_t i = 0; i < config::OutputCount; ++i) out << "  out" << i + 1 << (lamps[i] ? " on " : " off");
+            out << std::endl;
+            if (csv) {
+                *csv << time << "," << platform::FormatFixed(value, 3) << ","
+                     << shown.substr(0, shown.find(' ')) << "," << settings.unit.text;
+                for (bool lamp : lamps) *csv << "," << (lamp ? 1 : 0);
+                *csv << std::endl;
+            }
+        }
+        if (stop || (settings.count && taken >= *settings.count)) break;
+        const double spent = std::chrono::duration<double>(clock.now() - started).count();
+        clock.sleep(std::max(0.0, settings.interval - spent));
+    }
+    if (summary.samples > 0) summary.mean = sum / static_cast<double>(summary.samples);
+    return summary;
+}
+
+std::string SummaryLine(const WatchSummary& s, const DisplayUnit& unit) {
+    std::string line = "samples " + std::to_string(s.samples);
+    if (s.samples > 0)
+        line += ", min " + Show(static_cast<float>(s.min), unit) + ", max " + Show(static_cast<float>(s.max), unit) +
+                ", mean " + Show(static_cast<float>(s.mean), unit);
+    return line + ", failed polls " + std::to_string(s.failedPolls);
+}
+
+WatchClock RealClock(const volatile std::sig_atomic_t& stop) {
+    WatchClock clock;
+    clock.now = [] { return std::chrono::system_clock::now(); };
+    clock.sleep = [&stop](double seconds) {
+        // In short steps, so that Ctrl-C ends the wait soon whatever the interval.
+        const auto until = std::chrono::steady_clock::now() +
+                           std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                               std::chrono::duration<double>(seconds));
+        while (!stop && std::chrono::steady_clock::now() < until) {
+            const std::chrono::steady_clock::duration left = until - std::chrono::steady_clock::now();
+            std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(left, std::chrono::milliseconds(50)));
+        }
+    };
+    return clock;
+}
+
+}  // namespace ctl

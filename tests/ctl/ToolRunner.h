@@ -1,0 +1,61 @@
+// Runs the built kd4410ctl as a user would: a child process with its own environment, no
+// terminal on its input, its output and errors captured.
+#pragma once
+
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "support/TempFolder.h"
+
+namespace testsupport {
+
+struct Outcome {
+    int exit = -1;
+    std::string out;
+    std::string err;
+};
+
+inline std::string Slurp(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// program with args, in folder, with the variables of env set (an empty value unsets).
+inline Outcome RunProgram(const std::string& program, const std::vector<std::string>& args,
+                          const std::map<std::string, std::string>& env, const std::string& folder) {
+    const std::string outFile = folder + "/.stdout", errFile = folder + "/.stderr";
+    const pid_t child = fork();
+    if (child == 0) {
+        for (const auto& [name, value] : env) {
+            if (value.empty()) unsetenv(name.c_str());
+            else setenv(name.c_str(), value.c_str(), 1);
+        }
+        const int in = open("/dev/null", O_RDONLY);
+        const int out = open(outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        const int err = open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        dup2(in, 0);
+        dup2(out, 1);
+        dup2(err, 2);
+        if (chdir(folder.c_str()) != 0) _exit(126);
+        std::vector<char*> argv{const_cast<char*>(program.c_str())};
+        for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        execv(program.c_str(), argv.data());
+        _exit(127);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Slurp(outFile), Slurp(errFile)};
+}
+
+}  // namespace testsupport
