@@ -1,6 +1,6 @@
-// A transmitter whose EEPROM holds arbitrary bytes, read as the program reads its configuration:
-// the frames through the device link, the blocks into the mirror, the specific gravity checked,
-// every value shown in both measurement types. Nothing crashes, and what is read is what the
+// A transmitter whose EEPROM holds arbitrary bytes, read by the core's read of the configuration
+// (the one the window and the tool run): the frames through the device link, the blocks into the
+// mirror, the specific gravity checked, every value shown in every unit. Nothing crashes, and what is read is what the
 // transmitter holds. Input: byte 0 picks faults (bit 0: every reply with a wrong checksum, bits
 // 4..7: answers before the transmitter falls silent, 0 = no limit); then the bytes at 890..897,
 // 67..102, 7..8 and 940..943 of the EEPROM, as far as the input reaches.
@@ -15,6 +15,7 @@
 #include "config/ByteCodec.h"
 #include "config/EepromMap.h"
 #include "config/Units.h"
+#include "config/Transfer.h"
 #include "config/WorkingState.h"
 #include "device/Fix64usb.h"
 #include "support/StubUsbEntryPoints.h"
@@ -48,42 +49,36 @@ constexpr Block FuzzedBlocks[] = {
     {config::eeZeroOffset, config::eeFloatLength},
 };
 
-// The read of the configuration, as the window runs it, into the mirror and the shown texts.
-void ReadConfiguration(device::TFix64& link, config::EepromImage& image) {
-    link.ClosePipes(0);
-    link.OpenPipes(0);
-    link.SetSlaveAddress(254);
-    link.Command2();
-    link.ReadEeprom(config::eeNominalRange, &image[config::eeNominalRange], config::eeRangeAndGravityLength);
-    link.ReadEeprom(config::eeOutputs, &image[config::eeOutputs], config::eeOutputsLength);
-    const uint8_t* gravity = &image[config::eeSpecificGravity];
-    float density = config::IsErasedSpecificGravity(gravity) ? 0 : config::LoadFloatLE(gravity);
-    if (!(density >= config::MinSpecificGravity && density <= config::MaxSpecificGravity))
-        density = config::DefaultSpecificGravity;
+// What the window makes of a read, as far as it came: the specific gravity checked (an invalid one
+// replaced), every value shown in every unit; the one-by-one values agree with the blocks.
+void Show(const config::ConfigurationCollector& read, const config::EepromImage& image) {
+    if (!read.blocksRead) return;
+    float density = config::SpecificGravityOf(image);
+    if (!config::IsValidSpecificGravity(density)) density = config::DefaultSpecificGravity;
     config::FormatNumber(static_cast<double>(density) + 0.001, 0);
-    const float lengthFactor = config::LengthFactor(config::MillimetresPerMetre, density);
-    if (!std::isfinite(lengthFactor) || lengthFactor <= 0) std::abort();
-    const float nominalRange = config::LoadFloatLE(&image[config::eeNominalRange]);
-    for (const config::PressureUnit& unit : config::PressureUnits)
-        config::FormatNumber(static_cast<double>(nominalRange) * unit.factor, unit.decimals);
-    for (size_t i = 0; i < config::OutputCount; ++i) {
-        const uint32_t record = config::OutputRecordAddress(i);
-        uint8_t bytes[4];
-        link.ReadEeprom(record + config::OutputRecordLowerOffset, bytes, 4);
-        const float lower = config::LoadFloatLE(bytes);
-        link.ReadEeprom(record + config::OutputRecordHigherOffset, bytes, 4);
-        const float higher = config::LoadFloatLE(bytes);
-        uint8_t mode = 0;
-        link.ReadEeprom(record + config::OutputRecordModeOffset, &mode, 1);
-        // The one-by-one reads agree with the block.
-        const config::OutputRecord fromBlock = config::LoadOutputRecord(&image[record]);
-        if (std::memcmp(&fromBlock.lower, &lower, 4) != 0 || std::memcmp(&fromBlock.higher, &higher, 4) != 0 ||
-            fromBlock.mode != mode)
-            std::abort();
-        config::FormatNumber(static_cast<double>(lower) * lengthFactor, 0);
-        config::FormatNumber(static_cast<double>(higher) * 0.001, 3);
+    double lengthFactors[std::size(config::LengthUnits)];
+    for (size_t u = 0; u < std::size(config::LengthUnits); ++u) {
+        lengthFactors[u] = config::LengthFactor(config::LengthUnits[u].numerator, density);
+        if (!std::isfinite(lengthFactors[u]) || lengthFactors[u] <= 0) std::abort();
     }
-    link.Command1();
+    const config::DeviceConfiguration& c = read.configuration;
+    std::vector<double> values{c.nominalRange};
+    for (size_t i = 0; i < config::OutputCount; ++i) {
+        const config::OutputRecord fromBlock = config::LoadOutputRecord(&image[config::OutputRecordAddress(i)]);
+        const int fields = read.fieldsRead - 3 * static_cast<int>(i);
+        if ((fields >= 1 && std::memcmp(&fromBlock.lower, &c.outputs[i].lower, 4) != 0) ||
+            (fields >= 2 && std::memcmp(&fromBlock.higher, &c.outputs[i].higher, 4) != 0) ||
+            (fields >= 3 && fromBlock.mode != c.outputs[i].mode))
+            std::abort();
+        values.push_back(c.outputs[i].lower);
+        values.push_back(c.outputs[i].higher);
+    }
+    for (double value : values) {
+        for (const config::PressureUnit& unit : config::PressureUnits)
+            config::FormatNumber(value * unit.factor, unit.decimals);
+        for (size_t u = 0; u < std::size(config::LengthUnits); ++u)
+            config::FormatNumber(value * lengthFactors[u], config::LengthUnits[u].decimals);
+    }
 }
 
 }  // namespace
@@ -107,9 +102,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     link.LoadUsbLibrary();
     link.timeoutMs = 250;
     auto image = std::make_unique<config::EepromImage>();
+    config::ConfigurationCollector read;
     bool complete = false;
     try {
-        ReadConfiguration(link, *image);
+        config::ReadConfiguration(link, 0, *image, read);
         uint8_t serial[2];
         link.ReadEeprom(config::eeSerialNumber, serial, config::eeSerialNumberLength);
         if (serial[0] != held[config::eeSerialNumber] || serial[1] != held[config::eeSerialNumber + 1]) std::abort();
@@ -117,6 +113,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     } catch (const device::DeviceError&) {
         // a faulty transmitter fails the read; what matters is that it fails cleanly
     }
+    Show(read, *image);
     if (complete && faults.badChecksum) std::abort();  // a wrong checksum never passes
     if (complete) {
         for (const Block& block : {FuzzedBlocks[0], FuzzedBlocks[1]})
