@@ -5,6 +5,7 @@
 #include "app/ErrorReport.h"
 #include "app/MainF.h"
 #include "app/Oprog.h"
+#include "app/TerminationSignals.h"
 #include "app/ToolkitArguments.h"
 #include "lang/ChooseLanguage.h"
 #include "platform/NumberText.h"
@@ -23,6 +24,7 @@ int main(int argc, char** argv) {
     QtUserDialogs reportDialogs;
     RunReportingErrors(reportDialogs, nullptr, [] {
         TMainF window;
+        TerminationSignals closeOnSignal(&window);
         TOProgramu about(&window);
         TformChooseLanguage chooser(&window);
         window.show();

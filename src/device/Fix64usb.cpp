@@ -58,7 +58,12 @@ void TFix64::SendFrame() {
 
 bool TFix64::ReceiveFrame() {
     if (!entryPoints.read) return false;
-    return entryPoints.read(readPipe, replyFrame.data(), FrameSize, &receivedCount, timeoutMs) != 0;
+    // A fresh, zeroed buffer: a short read must not be completed by the tail of an earlier
+    // reply, which would pass the checks when that reply answered the same command.
+    Frame received{};
+    if (entryPoints.read(readPipe, received.data(), FrameSize, &receivedCount, timeoutMs) == 0) return false;
+    replyFrame = received;
+    return true;
 }
 
 bool TFix64::Transact(uint8_t command, uint8_t parameter1, uint8_t parameter2, uint8_t parameter3,

@@ -1,5 +1,8 @@
 #include "files/Settings.h"
 
+#include <cerrno>
+#include <sys/stat.h>
+
 #include "lang/Utf16Ini.h"
 #include "platform/AtomicFile.h"
 #include "platform/Folders.h"
@@ -9,7 +12,15 @@ namespace {
 constexpr std::u16string_view Section = u"Options";
 constexpr std::u16string_view TrendSection = u"Trend";
 constexpr std::u16string_view TrendKeys[] = {u"left", u"top", u"width", u"height"};
+
+// Only a regular file is read or written: a link to a fifo or a device node would block the
+// read or be replaced by the write. A missing file is read as empty and created by the save.
+bool UsableSettingsFile(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0) return S_ISREG(info.st_mode);
+    return errno == ENOENT;
 }
+}  // namespace
 
 std::string SettingsFilePath(std::string_view name) {
     const std::string base = platform::ConfigFolder();
@@ -21,8 +32,9 @@ std::string SettingsFilePath(std::string_view name) {
 
 UserSettings LoadUserSettings() {
     try {
+        const std::string path = SettingsFilePath(SettingsFileName);
         lang::Utf16Ini ini;
-        ini.Load(SettingsFilePath(SettingsFileName));
+        if (UsableSettingsFile(path)) ini.Load(path);
         UserSettings settings;
         settings.language = ini.ReadInteger(Section, u"Language", 0);
         settings.isPressure = ini.ReadInteger(Section, u"isPressure", 0) != 0;
@@ -37,7 +49,7 @@ UserSettings LoadUserSettings() {
 void SaveUserSettings(const UserSettings& settings) {
     try {
         const std::string path = SettingsFilePath(SettingsFileName);
-        if (path.empty()) return;
+        if (path.empty() || !UsableSettingsFile(path)) return;
         lang::Utf16Ini ini;
         ini.Load(path);
         ini.WriteInteger(Section, u"Language", settings.language);
@@ -52,8 +64,10 @@ void SaveUserSettings(const UserSettings& settings) {
 
 std::optional<TrendWindowPlace> LoadTrendWindowPlace() {
     try {
+        const std::string path = SettingsFilePath(SettingsFileName);
+        if (!UsableSettingsFile(path)) return std::nullopt;
         lang::Utf16Ini ini;
-        ini.Load(SettingsFilePath(SettingsFileName));
+        ini.Load(path);
         int32_t values[4];
         for (size_t i = 0; i < 4; ++i) {
             const auto text = ini.Value(TrendSection, TrendKeys[i]);
@@ -71,7 +85,7 @@ std::optional<TrendWindowPlace> LoadTrendWindowPlace() {
 void SaveTrendWindowPlace(const TrendWindowPlace& place) {
     try {
         const std::string path = SettingsFilePath(SettingsFileName);
-        if (path.empty()) return;
+        if (path.empty() || !UsableSettingsFile(path)) return;
         lang::Utf16Ini ini;
         ini.Load(path);
         const int32_t values[] = {place.left, place.top, place.width, place.height};

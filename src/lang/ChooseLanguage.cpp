@@ -6,6 +6,7 @@
 #include "app/QtText.h"
 #include "app/WindowLook.h"
 #include "lang/Lang.h"
+#include "lang/LanguageTable.h"
 
 TformChooseLanguage* formChooseLanguage = nullptr;
 
@@ -53,14 +54,12 @@ int TformChooseLanguage::SelectLanguage() {
     {
         const QSignalBlocker bulkUpdate(listBoxLanguages);
         listBoxLanguages->clear();
-        for (int32_t i = 0; i < lang::languageCount; ++i) {
-            auto* item = new QListWidgetItem(Q(lang::languageNames[static_cast<size_t>(i)]), listBoxLanguages);
+        const lang::LanguageTable table = lang::ChooserTable();
+        for (const std::u16string& name : table.names) {
+            auto* item = new QListWidgetItem(Q(name), listBoxLanguages);
             item->setSizeHint(QSize(item->sizeHint().width(), 17));
         }
-        if (lang::Language >= 0 && lang::Language < lang::languageCount)
-            listBoxLanguages->setCurrentRow(lang::Language);
-        else
-            listBoxLanguages->setCurrentRow(-1);
+        listBoxLanguages->setCurrentRow(table.currentRow);
     }
     return exec();
 }

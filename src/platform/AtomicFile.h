@@ -8,7 +8,12 @@
 
 namespace platform {
 
-// False when the content could not be written completely (the earlier file is then untouched).
+// Writes only a regular file. A link to a regular file updates that file and stays a link; a
+// link to anything else, a link whose end is missing, a fifo, a device node or a folder is a
+// failure, as is a file the user may not write (it stays untouched). A writable file in a folder
+// that takes no new files is rewritten in place instead of replaced.
+// False when the content could not be written completely (except in place, the earlier file is
+// then untouched).
 bool WriteFileAtomically(const std::string& path, std::string_view content);
 
 }  // namespace platform

@@ -5,6 +5,7 @@
 #include <system_error>
 #include <unistd.h>
 #include <filesystem>
+#include <sys/stat.h>
 
 namespace platform {
 
@@ -33,6 +34,7 @@ std::string XdgFolder(const char* variable, const char* fallbackUnderHome) {
 
 std::string ConfigFolder() { return XdgFolder("XDG_CONFIG_HOME", "/.config"); }
 std::string StateFolder() { return XdgFolder("XDG_STATE_HOME", "/.local/state"); }
+std::string CacheFolder() { return XdgFolder("XDG_CACHE_HOME", "/.cache"); }
 
 std::string TemporaryFolder() {
     std::string folder = EnvironmentFolder("TMPDIR");
@@ -49,6 +51,24 @@ bool CreateFolders(const std::string& path) {
     std::error_code error;
     std::filesystem::create_directories(path, error);
     return std::filesystem::is_directory(path, error);
+}
+
+bool IsPrivateFolder(const std::string& path) {
+    struct stat info {};
+    return !path.empty() && ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode) &&
+           info.st_uid == ::geteuid() && (info.st_mode & 077) == 0;
+}
+
+std::string MakePrivateFolder(const std::string& path) {
+    if (path.empty()) return {};
+    const size_t slash = path.rfind('/');
+    if (slash != std::string::npos && slash > 0) CreateFolders(path.substr(0, slash));
+    ::mkdir(path.c_str(), 0700);
+    // The folder itself is never a link: a link could lead into someone else's folder.
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) != 0 || !S_ISDIR(info.st_mode) || info.st_uid != ::geteuid()) return {};
+    if ((info.st_mode & 077) != 0 && ::chmod(path.c_str(), 0700) != 0) return {};
+    return path;
 }
 
 }  // namespace platform

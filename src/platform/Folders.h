@@ -16,6 +16,8 @@ std::string HomeFolder();
 std::string ConfigFolder();
 // $XDG_STATE_HOME, else ~/.local/state; "" when neither can be determined.
 std::string StateFolder();
+// $XDG_CACHE_HOME, else ~/.cache; "" when neither can be determined.
+std::string CacheFolder();
 // $TMPDIR, else /tmp.
 std::string TemporaryFolder();
 
@@ -24,5 +26,13 @@ std::string ExecutablePath();
 
 // Creates a folder together with every missing parent; true when it exists afterwards.
 bool CreateFolders(const std::string& path);
+
+// True when path is a folder that belongs to this user and that no one else may enter
+// (mode 0700, as the runtime folder must be).
+bool IsPrivateFolder(const std::string& path);
+
+// A folder of this user's alone at path, created (with its parents) when missing and closed to
+// others when it was open; "" when that cannot be had (another owner, a link, not a folder).
+std::string MakePrivateFolder(const std::string& path);
 
 }  // namespace platform

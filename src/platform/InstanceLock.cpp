@@ -3,40 +3,75 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "platform/Folders.h"
 
 namespace platform {
+namespace {
 
-std::string InstanceLockPath(const std::string& name) {
-    const std::string runtime = EnvironmentFolder("XDG_RUNTIME_DIR");
-    if (!runtime.empty()) return runtime + "/" + name + ".lock";
-    return TemporaryFolder() + "/" + name + "-" + std::to_string(getuid()) + ".lock";
+enum class Attempt { Held, HeldElsewhere, Failed };
+
+// Opens and locks one lock file; fd keeps it open when the lock was had.
+Attempt LockFile(const std::string& path, int& fd) {
+    // Never through a link, never onto anything but a regular file (non-blocking, should a
+    // fifo stand there).
+    fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY, 0600);
+    if (fd < 0) return Attempt::Failed;
+    struct stat info {};
+    Attempt outcome = Attempt::Failed;
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
+        int rc;
+        do {
+            rc = ::flock(fd, LOCK_EX | LOCK_NB);
+        } while (rc != 0 && errno == EINTR);
+        if (rc == 0) return Attempt::Held;
+        if (errno == EWOULDBLOCK) outcome = Attempt::HeldElsewhere;
+    }
+    ::close(fd);
+    fd = -1;
+    return outcome;
 }
 
-InstanceLock::InstanceLock(const std::string& name) : path_(InstanceLockPath(name)) {
-    // O_NOFOLLOW: in a shared temp folder a planted link must not redirect the file.
-    fd_ = ::open(path_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-    if (fd_ < 0) {
-        outcome_ = Outcome::Unavailable;
-        return;
+}  // namespace
+
+std::vector<std::string> InstanceLockFolders() {
+    std::vector<std::string> folders;
+    const std::string runtime = EnvironmentFolder("XDG_RUNTIME_DIR");
+    if (IsPrivateFolder(runtime)) folders.push_back(runtime);
+    const std::string cache = CacheFolder();
+    if (!cache.empty()) {
+        const std::string own = MakePrivateFolder(cache + "/kd4410");
+        if (!own.empty()) folders.push_back(own);
     }
-    int rc;
-    do {
-        rc = ::flock(fd_, LOCK_EX | LOCK_NB);
-    } while (rc != 0 && errno == EINTR);
-    if (rc == 0) {
-        outcome_ = Outcome::Acquired;
-    } else {
-        outcome_ = errno == EWOULDBLOCK ? Outcome::HeldElsewhere : Outcome::Unavailable;
-        ::close(fd_);
-        fd_ = -1;
+    return folders;
+}
+
+InstanceLock::InstanceLock(const std::string& name) {
+    for (const std::string& folder : InstanceLockFolders()) {
+        const std::string path = folder + "/" + name + ".lock";
+        int fd = -1;
+        switch (LockFile(path, fd)) {
+        case Attempt::Held:
+            fds_.push_back(fd);
+            if (path_.empty()) path_ = path;
+            break;
+        case Attempt::HeldElsewhere:
+            for (int held : fds_) ::close(held);
+            fds_.clear();
+            path_.clear();
+            outcome_ = Outcome::HeldElsewhere;
+            return;
+        case Attempt::Failed:
+            break;  // another folder may serve
+        }
     }
+    outcome_ = fds_.empty() ? Outcome::Unavailable : Outcome::Acquired;
 }
 
 InstanceLock::~InstanceLock() {
-    if (fd_ >= 0) ::close(fd_);  // closing the descriptor releases the lock
+    for (int fd : fds_) ::close(fd);  // closing the descriptor releases the lock
 }
 
 }  // namespace platform

@@ -109,31 +109,4 @@ TEST(SingleInstance, ASecondCopyExitsAtOnceWithCodeZeroAndSaysNothing) {
     EXPECT_EQ(first.outcome(), platform::InstanceLock::Outcome::Acquired);
 }
 
-TEST(SingleInstance, TheLockIsPerUserAndFreedWithItsHolder) {
-    testsupport::IsolatedUser user;
-    {
-        platform::InstanceLock first("KD4412.0");
-        EXPECT_EQ(first.outcome(), platform::InstanceLock::Outcome::Acquired);
-        EXPECT_EQ(first.path(), user.folder() / "runtime/KD4412.0.lock");
-        platform::InstanceLock second("KD4412.0");
-        EXPECT_EQ(second.outcome(), platform::InstanceLock::Outcome::HeldElsewhere);
-    }
-    platform::InstanceLock again("KD4412.0");
-    EXPECT_EQ(again.outcome(), platform::InstanceLock::Outcome::Acquired);
-
-    // Without a runtime folder the lock lives in the temp folder under the user's id.
-    user.environment().Set("XDG_RUNTIME_DIR", std::nullopt);
-    user.environment().Set("TMPDIR", user.folder() / "home");
-    platform::InstanceLock inTemp("KD4412.0");
-    EXPECT_EQ(inTemp.outcome(), platform::InstanceLock::Outcome::Acquired);
-    EXPECT_EQ(inTemp.path(), user.folder() / ("home/KD4412.0-" + std::to_string(getuid()) + ".lock"));
-}
-
-TEST(SingleInstance, AnUnusableLockFolderLetsTheProgramRunUnguarded) {
-    testsupport::IsolatedUser user;
-    user.environment().Set("XDG_RUNTIME_DIR", user.folder() / "missing");
-    platform::InstanceLock lock("KD4412.0");
-    EXPECT_EQ(lock.outcome(), platform::InstanceLock::Outcome::Unavailable);
-}
-
 }  // namespace

@@ -47,9 +47,10 @@ uint32_t FakeUsb::Open(uint32_t index, const char* identity, const char* endpoin
 uint32_t FakeUsb::Read(uint32_t handle, void* buffer, uint32_t length, uint32_t* received, uint32_t timeoutMs) {
     reads.push_back({handle, length, timeoutMs});
     if (pending_.empty() || handle == device::InvalidPipe) return 0;
-    std::memcpy(buffer, pending_.front().data(), std::min<uint32_t>(length, 64));
+    const uint32_t delivered = std::min({length, replyBytes, uint32_t{64}});
+    std::memcpy(buffer, pending_.front().data(), delivered);
     pending_.pop_front();
-    if (received) *received = length;
+    if (received) *received = delivered;
     return 1;
 }
 

@@ -39,6 +39,7 @@ public:
     std::function<std::optional<device::Frame>(const device::Frame&)> responder;
     uint32_t deviceCount = 1;
     std::deque<uint32_t> openResults;  // handles the next opens yield; empty: 10, 11, 12, ...
+    uint32_t replyBytes = 64;          // bytes a read delivers of each reply (fewer: a short read)
 
     std::vector<OpenCall> opens;
     std::vector<ReadCall> reads;

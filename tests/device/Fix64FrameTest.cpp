@@ -115,6 +115,24 @@ TEST(ReplyChecks, NoReplyIsDeviceNotReplyAfterOneSendAndOneReceiveWithTheTimeout
     EXPECT_EQ(link->replyFrame, before);
 }
 
+TEST(ReplyChecks, AShortReplyIsNotCompletedByTheTailOfAnEarlierReplyToTheSameCommand) {
+    FakeUsb usb;
+    usb.responder = [](const Frame& request) {
+        Frame reply = FakeUsb::Acknowledge(request);
+        for (size_t k = 0; k < 8; ++k) reply[11 + k] = static_cast<uint8_t>(0x31 + k);
+        reply[63] = device::FrameCrc(reply);
+        return std::optional<Frame>(reply);
+    };
+    auto link = testsupport::ConnectedLink();
+    uint8_t block[8] = {};
+    ASSERT_EQ(ErrorOf([&] { link->ReadEeprom(67, block, 8); }), "no error");
+    EXPECT_EQ(block[7], 0x38);
+    // The same request again, answered by the header alone: the old block must not pass as new.
+    usb.replyBytes = 11;
+    EXPECT_EQ(ErrorOf([&] { link->ReadEeprom(67, block, 8); }), "Error CRC");
+    for (size_t k = 11; k < 64; ++k) EXPECT_EQ(link->replyFrame[k], 0) << k;
+}
+
 TEST(ReplyChecks, SlaveAddress253SendsAndReadsNothingEvenWithoutADevice) {
     FakeUsb usb;
     usb.responder = [](const Frame&) { return std::nullopt; };

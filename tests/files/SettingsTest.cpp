@@ -3,10 +3,12 @@
 
 #include <filesystem>
 #include <fstream>
+#include <sys/stat.h>
 
 #include "files/Settings.h"
 #include "lang/Utf16Ini.h"
 #include "support/TempFolder.h"
+#include "support/Unprivileged.h"
 
 namespace {
 
@@ -81,6 +83,62 @@ TEST_F(Settings, OtherSectionsAndKeysSurviveASave) {
     EXPECT_EQ(ini.ReadString(u"Options", u"comment", u""), u"kept");
     EXPECT_EQ(ini.ReadInteger(u"Options", u"Language", -1), 0);
     EXPECT_EQ(ini.ReadInteger(u"Options", u"unitOfPressure", -1), 3);
+}
+
+TEST_F(Settings, ALinkToARegularFileUpdatesThatFileAndALinkToAFifoIsLeftAlone) {
+    std::filesystem::create_directories(Folder());
+    const std::string elsewhere = user.folder() / "kept.uni";
+    std::filesystem::create_symlink(elsewhere, File());
+    std::ofstream(elsewhere, std::ios::binary) << "\xFF\xFE";
+    files::SaveUserSettings({3, true, 0, 2});
+    EXPECT_TRUE(std::filesystem::is_symlink(File()));
+    EXPECT_EQ(files::LoadUserSettings().language, 3);
+
+    const std::string fifo = user.folder() / "fifo";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
+    std::filesystem::remove(File());
+    std::filesystem::create_symlink(fifo, File());
+    EXPECT_EQ(files::LoadUserSettings().language, 0);  // read as missing, without waiting on the fifo
+    files::SaveUserSettings({4, true, 0, 2});
+    EXPECT_TRUE(std::filesystem::is_fifo(fifo));
+    EXPECT_TRUE(std::filesystem::is_symlink(File()));
+
+    std::filesystem::remove(File());
+    std::filesystem::create_symlink(user.folder() / "nowhere.uni", File());
+    files::SaveUserSettings({4, true, 0, 2});
+    EXPECT_FALSE(std::filesystem::exists(user.folder() / "nowhere.uni")) << "a dangling link is not followed";
+}
+
+// The settings folder and file handed to the unprivileged user; the way there open to everyone.
+class SettingsPermissions : public Settings {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(chmod(user.folder().path().c_str(), 0755), 0);
+        ASSERT_EQ(chmod((user.folder() / "config").c_str(), 0755), 0);
+        WriteFile(u"[Options]\r\nLanguage=1\r\n");
+        testsupport::GiveToWorker(Folder());
+        testsupport::GiveToWorker(File());
+    }
+    void TearDown() override { chmod(Folder().c_str(), 0755); }
+
+    std::optional<bool> SaveAsWorker() {
+        return testsupport::AsUnprivileged([] {
+            files::SaveUserSettings({2, true, 0, 5});
+            return true;
+        });
+    }
+};
+
+TEST_F(SettingsPermissions, AFileTheUserMayNotWriteIsNotWritten) {
+    ASSERT_EQ(chmod(File().c_str(), 0444), 0);
+    if (!SaveAsWorker()) GTEST_SKIP() << testsupport::NoUnprivilegedUser;
+    EXPECT_EQ(files::LoadUserSettings().language, 1);
+}
+
+TEST_F(SettingsPermissions, AWritableFileInAFolderThatTakesNoNewFilesIsWritten) {
+    ASSERT_EQ(chmod(Folder().c_str(), 0555), 0);
+    if (!SaveAsWorker()) GTEST_SKIP() << testsupport::NoUnprivilegedUser;
+    EXPECT_EQ(files::LoadUserSettings().language, 2);
 }
 
 }  // namespace

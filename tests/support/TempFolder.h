@@ -63,6 +63,9 @@ public:
     IsolatedUser() {
         for (const char* sub : {"home", "config", "state", "runtime"})
             std::filesystem::create_directories(folder_.path() / sub);
+        // A runtime folder is the user's alone, or it is not taken for one.
+        std::filesystem::permissions(folder_.path() / "runtime", std::filesystem::perms::owner_all,
+                                     std::filesystem::perm_options::replace);
         environment_.Set("HOME", folder_ / "home");
         environment_.Set("XDG_CONFIG_HOME", folder_ / "config");
         environment_.Set("XDG_STATE_HOME", folder_ / "state");
