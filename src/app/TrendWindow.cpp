@@ -8,6 +8,7 @@
 #include <QDateTime>
 #include <QDateTimeAxis>
 #include <QFile>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineSeries>
@@ -37,8 +38,9 @@ QString Colon(std::u16string_view english) { return Q(lang::TranslateWithColon(e
 std::string LocalPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
 // A save dialog for CSV files; fields not set here keep their defaults.
-FileDialogSettings CsvDialog(std::u16string_view title, bool confirmOverwrite) {
+FileDialogSettings CsvDialog(std::u16string_view title, bool confirmOverwrite, const QString& folder) {
     FileDialogSettings dialog;
+    dialog.folder = folder;
     dialog.title = T(title);
     dialog.filter = T(text::CsvFiles) + QStringLiteral("|*.csv|") + T(text::AllFiles) + QStringLiteral("|*");
     dialog.defaultExtension = QStringLiteral("*.csv");
@@ -325,8 +327,9 @@ void TTrendWindow::PauseToggled(bool paused) {
 }
 
 void TTrendWindow::SaveCsvClick() {
-    const std::optional<QString> path = main_.dialogs().AskSaveFile(this, CsvDialog(text::SaveCsv, true));
+    const std::optional<QString> path = main_.dialogs().AskSaveFile(this, CsvDialog(text::SaveCsv, true, csvFolder_));
     if (!path) return;
+    csvFolder_ = QFileInfo(*path).absolutePath();
     const polling::SpanRange range = ShownRange();
     if (!platform::WriteFileAtomically(LocalPath(*path), files::TrendCsv(main_.trendHistory, range.first, range.last,
                                                                          Scale())))
@@ -340,8 +343,10 @@ void TTrendWindow::RecordClick() {
         return;
     }
     // A recording appends to an existing file, so nothing is replaced.
-    const std::optional<QString> path = main_.dialogs().AskSaveFile(this, CsvDialog(text::RecordToFile, false));
+    const std::optional<QString> path =
+        main_.dialogs().AskSaveFile(this, CsvDialog(text::RecordToFile, false, csvFolder_));
     if (!path) return;
+    csvFolder_ = QFileInfo(*path).absolutePath();
     if (!recorder_.Start(LocalPath(*path)))
         main_.dialogs().ShowMessage(this, T(text::CannotWriteFile) + u'\n' + *path, T(text::Error), BoxButtons::Ok);
     ShowRecordingState();

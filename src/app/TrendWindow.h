@@ -83,6 +83,7 @@ private:
     void Guarded(const std::function<void()>& work);
 
     TMainF& main_;
+    QString csvFolder_;  // where the CSV dialogs open: the folder of the last CSV file chosen
     QChart* chart_ = nullptr;
     QLineSeries* litUpper_ = nullptr;
     QLineSeries* litLower_ = nullptr;

@@ -224,6 +224,10 @@ TEST_F(TrendWindow, SaveCsvWritesTheShownSpanAndReportsAFileThatCannotBeWritten)
 
     dialogs().files.push_back(QString::fromStdString(user.folder() / "missing/span.csv"));
     trend.buttonSaveCsv->click();
+    // The second dialog opened in the folder of the first file.
+    ASSERT_EQ(dialogs().fileDialogs.size(), 2u);
+    EXPECT_TRUE(dialogs().fileDialogs[0].folder.isEmpty());
+    EXPECT_EQ(dialogs().fileDialogs[1].folder, QString::fromStdString(user.folder().path().string()));
     ASSERT_EQ(dialogs().boxes.size(), 1u);
     EXPECT_TRUE(dialogs().boxes[0].text.startsWith(QStringLiteral("Cannot write file")));
     EXPECT_EQ(dialogs().boxes[0].caption, QStringLiteral("Error"));
