@@ -36,11 +36,6 @@ std::string ConfigFolder() { return XdgFolder("XDG_CONFIG_HOME", "/.config"); }
 std::string StateFolder() { return XdgFolder("XDG_STATE_HOME", "/.local/state"); }
 std::string CacheFolder() { return XdgFolder("XDG_CACHE_HOME", "/.cache"); }
 
-std::string TemporaryFolder() {
-    std::string folder = EnvironmentFolder("TMPDIR");
-    return folder.empty() ? std::string("/tmp") : folder;
-}
-
 std::string ExecutablePath() {
     std::error_code error;
     const auto path = std::filesystem::read_symlink("/proc/self/exe", error);

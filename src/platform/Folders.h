@@ -18,8 +18,6 @@ std::string ConfigFolder();
 std::string StateFolder();
 // $XDG_CACHE_HOME, else ~/.cache; "" when neither can be determined.
 std::string CacheFolder();
-// $TMPDIR, else /tmp.
-std::string TemporaryFolder();
 
 // Full path of the running executable (from /proc/self/exe), "" when it cannot be read.
 std::string ExecutablePath();
