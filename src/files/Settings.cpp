@@ -1,6 +1,7 @@
 #include "files/Settings.h"
 
 #include <cerrno>
+#include <functional>
 #include <sys/stat.h>
 
 #include "lang/Utf16Ini.h"
@@ -20,6 +21,24 @@ bool UsableSettingsFile(const std::string& path) {
     if (::stat(path.c_str(), &info) == 0) return S_ISREG(info.st_mode);
     return errno == ENOENT;
 }
+
+// The settings file's content; empty when it is missing or not a regular file.
+lang::Utf16Ini ReadSettingsFile(const std::string& path) {
+    lang::Utf16Ini ini;
+    if (UsableSettingsFile(path)) ini.Load(path);
+    return ini;
+}
+
+// Reads the settings file, lets change alter it and writes it back whole, so that the sections
+// it does not touch stay as they are; nothing happens when the file cannot serve.
+void UpdateSettingsFile(const std::function<void(lang::Utf16Ini&)>& change) {
+    const std::string path = SettingsFilePath(SettingsFileName);
+    if (path.empty() || !UsableSettingsFile(path)) return;
+    lang::Utf16Ini ini;
+    ini.Load(path);
+    change(ini);
+    platform::WriteFileAtomically(path, ini.Serialize());
+}
 }  // namespace
 
 std::string SettingsFilePath(std::string_view name) {
@@ -32,9 +51,7 @@ std::string SettingsFilePath(std::string_view name) {
 
 UserSettings LoadUserSettings() {
     try {
-        const std::string path = SettingsFilePath(SettingsFileName);
-        lang::Utf16Ini ini;
-        if (UsableSettingsFile(path)) ini.Load(path);
+        const lang::Utf16Ini ini = ReadSettingsFile(SettingsFilePath(SettingsFileName));
         UserSettings settings;
         settings.language = ini.ReadInteger(Section, u"Language", 0);
         settings.isPressure = ini.ReadInteger(Section, u"isPressure", 0) != 0;
@@ -48,15 +65,12 @@ UserSettings LoadUserSettings() {
 
 void SaveUserSettings(const UserSettings& settings) {
     try {
-        const std::string path = SettingsFilePath(SettingsFileName);
-        if (path.empty() || !UsableSettingsFile(path)) return;
-        lang::Utf16Ini ini;
-        ini.Load(path);
-        ini.WriteInteger(Section, u"Language", settings.language);
-        ini.WriteString(Section, u"isPressure", settings.isPressure ? u"1" : u"0");
-        ini.WriteInteger(Section, u"unitOfLength", settings.unitOfLength);
-        ini.WriteInteger(Section, u"unitOfPressure", settings.unitOfPressure);
-        platform::WriteFileAtomically(path, ini.Serialize());
+        UpdateSettingsFile([&](lang::Utf16Ini& ini) {
+            ini.WriteInteger(Section, u"Language", settings.language);
+            ini.WriteString(Section, u"isPressure", settings.isPressure ? u"1" : u"0");
+            ini.WriteInteger(Section, u"unitOfLength", settings.unitOfLength);
+            ini.WriteInteger(Section, u"unitOfPressure", settings.unitOfPressure);
+        });
     } catch (...) {
         // Nothing is reported: the next start uses what the file held before.
     }
@@ -64,10 +78,7 @@ void SaveUserSettings(const UserSettings& settings) {
 
 std::optional<TrendWindowPlace> LoadTrendWindowPlace() {
     try {
-        const std::string path = SettingsFilePath(SettingsFileName);
-        if (!UsableSettingsFile(path)) return std::nullopt;
-        lang::Utf16Ini ini;
-        ini.Load(path);
+        const lang::Utf16Ini ini = ReadSettingsFile(SettingsFilePath(SettingsFileName));
         int32_t values[4];
         for (size_t i = 0; i < 4; ++i) {
             const auto text = ini.Value(TrendSection, TrendKeys[i]);
@@ -84,13 +95,10 @@ std::optional<TrendWindowPlace> LoadTrendWindowPlace() {
 
 void SaveTrendWindowPlace(const TrendWindowPlace& place) {
     try {
-        const std::string path = SettingsFilePath(SettingsFileName);
-        if (path.empty() || !UsableSettingsFile(path)) return;
-        lang::Utf16Ini ini;
-        ini.Load(path);
-        const int32_t values[] = {place.left, place.top, place.width, place.height};
-        for (size_t i = 0; i < 4; ++i) ini.WriteInteger(TrendSection, TrendKeys[i], values[i]);
-        platform::WriteFileAtomically(path, ini.Serialize());
+        UpdateSettingsFile([&](lang::Utf16Ini& ini) {
+            const int32_t values[] = {place.left, place.top, place.width, place.height};
+            for (size_t i = 0; i < 4; ++i) ini.WriteInteger(TrendSection, TrendKeys[i], values[i]);
+        });
     } catch (...) {
         // The window opens at its default place next time.
     }
