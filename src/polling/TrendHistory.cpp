@@ -37,8 +37,27 @@ void TrendHistory::Append(const TrendSample& sample) {
     }
     chunk->offsetMs.push_back(static_cast<uint32_t>(time - chunk->baseMs));
     chunk->value.push_back(sample.valuePa);
-    chunk->lamps.push_back(sample.lamps);
+    const bool resumed = sample.resumed || (stopped_ && count_ != 0);
+    chunk->lamps.push_back(static_cast<uint8_t>((sample.lamps & 0x7Fu) | (resumed ? 0x80u : 0u)));
     ++count_;
+    if (stopped_ && lostLink_) events_.push_back({time, TrendEventKind::LinkRegained});
+    stopped_ = lostLink_ = false;
+}
+
+void TrendHistory::Stop(const TrendEvent& why) {
+    if (stopped_) {
+        // Unticked after the link was lost: the lost link is what the operator needs to see.
+        return;
+    }
+    stopped_ = true;
+    lostLink_ = why.kind == TrendEventKind::LinkLost;
+    events_.push_back(why);
+}
+
+int64_t TrendHistory::LatestMs() const {
+    int64_t latest = empty() ? 0 : Newest().timeMs;
+    if (!events_.empty()) latest = std::max(latest, events_.back().timeMs);
+    return latest;
 }
 
 size_t TrendHistory::ChunkIndexOf(size_t index) const {
