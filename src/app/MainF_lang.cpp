@@ -13,7 +13,7 @@
 #include "app/QtText.h"
 #include "app/TrendWindow.h"
 #include "config/OutputMode.h"
-#include "lang/ChooseLanguage.h"
+#include "app/ChooseLanguage.h"
 #include "lang/Lang.h"
 #include "lang/Texts.h"
 
