@@ -88,16 +88,9 @@ ChartMap MapToColumns(const TrendHistory& history, const SpanRange& range, size_
     const std::optional<TrendSample> beforeSpan = previous;
     history.ForEach(range.first, range.last, [&](const TrendSample& sample) {
         ChartColumn& column = map.columns[columnOf(sample.timeMs)];
-        TrendColumn& c = column.data;
-        if (c.samples == 0) column.joinsPrevious = previous && !IsGap(*previous, sample, limitMs);
+        if (column.data.samples == 0) column.joinsPrevious = previous && !IsGap(*previous, sample, limitMs);
         previous = sample;
-        ++c.samples;
-        c.lampsAny |= sample.lamps;
-        c.lampsLast = sample.lamps;
-        if (std::isnan(sample.valuePa)) return;
-        if (c.count == 0 || sample.valuePa < c.min) c.min = sample.valuePa;
-        if (c.count == 0 || sample.valuePa > c.max) c.max = sample.valuePa;
-        ++c.count;
+        column.data.Add(sample);
     });
 
     // Empty columns carry the lamps of the last sample before them, unless they lie in a gap.

@@ -129,16 +129,19 @@ std::vector<TrendColumn> ReduceToColumns(const TrendHistory& history, const Span
     history.ForEach(range.first, range.last, [&](const TrendSample& sample) {
         const double position = static_cast<double>(sample.timeMs - range.startMs) / width * static_cast<double>(columns);
         const size_t column = std::min(static_cast<size_t>(std::max(position, 0.0)), columns - 1);
-        TrendColumn& c = out[column];
-        ++c.samples;
-        c.lampsAny |= sample.lamps;
-        c.lampsLast = sample.lamps;
-        if (std::isnan(sample.valuePa)) return;
-        if (c.count == 0 || sample.valuePa < c.min) c.min = sample.valuePa;
-        if (c.count == 0 || sample.valuePa > c.max) c.max = sample.valuePa;
-        ++c.count;
+        out[column].Add(sample);
     });
     return out;
+}
+
+void TrendColumn::Add(const TrendSample& sample) {
+    ++samples;
+    lampsAny |= sample.lamps;
+    lampsLast = sample.lamps;
+    if (std::isnan(sample.valuePa)) return;
+    if (count == 0 || sample.valuePa < min) min = sample.valuePa;
+    if (count == 0 || sample.valuePa > max) max = sample.valuePa;
+    ++count;
 }
 
 }  // namespace polling

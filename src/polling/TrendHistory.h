@@ -118,6 +118,8 @@ struct TrendColumn {
     float max = 0;
     uint8_t lampsAny = 0;
     uint8_t lampsLast = 0;  // the lamps of the column's last sample, which they keep until the next
+    // Takes a sample of the column, in time order.
+    void Add(const TrendSample& sample);
 };
 // The samples of range split over columns equal slices of [startMs, endMs].
 std::vector<TrendColumn> ReduceToColumns(const TrendHistory& history, const SpanRange& range, size_t columns);
