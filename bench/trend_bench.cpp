@@ -1,11 +1,12 @@
 // The trend: memory of a 24-hour history, the time to redraw the chart with a day of samples
-// in its span (rendered offscreen into an image), and the CPU of a poll on the simulated
+// in its span (rendered offscreen into an image), the cursor's readout, and the CPU of a poll on the simulated
 // transmitter with the trend window closed (arg 0) and open on a full day (arg 1).
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateTime>
 #include <QImage>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QTimer>
 #include <benchmark/benchmark.h>
@@ -92,6 +93,31 @@ void BM_RedrawADay(benchmark::State& state) {
     trend.hide();
 }
 BENCHMARK(BM_RedrawADay)->Unit(benchmark::kMillisecond);
+
+// The cursor following the pointer over a day: the pointer's move (its readout) and the
+// repaint it asks for, the chart itself kept from the last redraw.
+void BM_CursorReadout(benchmark::State& state) {
+    TTrendWindow& trend = TrendOnADay();
+    trend.Refresh();
+    QImage image(trend.plot->size(), QImage::Format_ARGB32_Premultiplied);
+    {
+        QPainter painter(&image);
+        trend.plot->render(&painter);  // the chart's picture made once
+    }
+    const int width = trend.plot->width();
+    int x = 0;
+    for (auto _ : state) {
+        x = (x + 7) % width;
+        QMouseEvent move(QEvent::MouseMove, QPointF(x, trend.plot->height() / 3.0),
+                         trend.plot->mapToGlobal(QPointF(x, trend.plot->height() / 3.0)), Qt::NoButton, Qt::NoButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(trend.plot, &move);
+        QPainter painter(&image);
+        trend.plot->render(&painter);
+    }
+    trend.hide();
+}
+BENCHMARK(BM_CursorReadout)->Unit(benchmark::kMicrosecond);
 
 // The tick: the poll and the events it leaves (the chart's refresh and repaint when open).
 void BM_PollTick(benchmark::State& state) {

@@ -72,6 +72,7 @@ void TTrendPlot::SetTexts(const QString& noData, const std::array<QString, 6>& m
     noDataText_ = noData;
     markNames_ = markNames;
     legend_ = legend;
+    cacheValid_ = false;
     update();
 }
 
@@ -165,12 +166,63 @@ void TTrendPlot::SetData(const TrendPlotInput& in) {
     for (const polling::TrendEvent& e : in.history->events())
         if (e.timeMs >= m.startMs && e.timeMs <= m.endMs) m.marks.push_back(e);
     model_ = std::move(m);
+    cacheValid_ = false;
     update();
 }
 
 void TTrendPlot::paintEvent(QPaintEvent*) {
-    const TrendPlotColours colours = TrendPlotColours::For(palette());
+    // The chart is painted once into a picture; moving the cursor only paints over it.
+    const qreal ratio = devicePixelRatioF();
+    if (cache_.isNull() || cache_.size() != size() * ratio || cache_.devicePixelRatio() != ratio) {
+        cache_ = QPixmap(size() * ratio);
+        cache_.setDevicePixelRatio(ratio);
+        cacheValid_ = false;
+    }
+    if (!cacheValid_) {
+        QPainter chart(&cache_);
+        PaintChart(chart);
+        cacheValid_ = true;
+    }
     QPainter p(this);
+    p.drawPixmap(0, 0, cache_);
+    PaintCursors(p);
+}
+
+void TTrendPlot::PaintCursors(QPainter& p) const {
+    const TrendPlotColours colours = TrendPlotColours::For(palette());
+    const QRectF plot = PlotRect();
+    const QFontMetrics metrics = fontMetrics();
+    p.setClipRect(plot);
+    // The placed cursors and the one that follows the pointer, with their readouts.
+    for (size_t i = 0; i < placed_.size(); ++i)
+        if (placed_[i]) {
+            const double x = X(*placed_[i], plot);
+            p.setPen(QPen(colours.text, 1));
+            p.drawLine(QPointF(x, plot.top()), QPointF(x, plot.bottom()));
+            p.drawText(QPointF(x + 3, plot.bottom() - 4), i == 0 ? QStringLiteral("A") : QStringLiteral("B"));
+        }
+    auto box = [&](const QString& text, Qt::Alignment side) {
+        QRectF area = metrics.boundingRect(text).adjusted(-4, -2, 4, 2);
+        area.moveTop(plot.top() + 4);
+        if (side == Qt::AlignLeft) area.moveLeft(plot.left() + 4);
+        else area.moveRight(plot.right() - 4);
+        QColor fill = colours.background;
+        fill.setAlpha(225);
+        p.fillRect(area, fill);
+        p.setPen(colours.text);
+        p.drawText(area, Qt::AlignCenter, text);
+    };
+    if (pointerMs_) {
+        const double x = X(*pointerMs_, plot);
+        p.setPen(QPen(colours.text, 1, Qt::DotLine));
+        p.drawLine(QPointF(x, plot.top()), QPointF(x, plot.bottom()));
+        box(ReadoutAt(*pointerMs_), Qt::AlignLeft);
+    }
+    if (const QString delta = DeltaText(); !delta.isEmpty()) box(delta, Qt::AlignRight);
+}
+
+void TTrendPlot::PaintChart(QPainter& p) const {
+    const TrendPlotColours colours = TrendPlotColours::For(palette());
     p.fillRect(rect(), colours.background);
     const QRectF plot = PlotRect();
     const QFontMetrics metrics = fontMetrics();
@@ -208,32 +260,6 @@ void TTrendPlot::paintEvent(QPaintEvent*) {
         if (points.size() == 1) p.drawPoint(points[0]);
         else p.drawPolyline(points.data(), static_cast<int>(points.size()));
     }
-    // The placed cursors and the one that follows the pointer, with their readouts.
-    for (size_t i = 0; i < placed_.size(); ++i)
-        if (placed_[i]) {
-            const double x = X(*placed_[i], plot);
-            p.setPen(QPen(colours.text, 1));
-            p.drawLine(QPointF(x, plot.top()), QPointF(x, plot.bottom()));
-            p.drawText(QPointF(x + 3, plot.bottom() - 4), i == 0 ? QStringLiteral("A") : QStringLiteral("B"));
-        }
-    auto box = [&](const QString& text, Qt::Alignment side) {
-        QRectF area = metrics.boundingRect(text).adjusted(-4, -2, 4, 2);
-        area.moveTop(plot.top() + 4);
-        if (side == Qt::AlignLeft) area.moveLeft(plot.left() + 4);
-        else area.moveRight(plot.right() - 4);
-        QColor fill = colours.background;
-        fill.setAlpha(225);
-        p.fillRect(area, fill);
-        p.setPen(colours.text);
-        p.drawText(area, Qt::AlignCenter, text);
-    };
-    if (pointerMs_) {
-        const double x = X(*pointerMs_, plot);
-        p.setPen(QPen(colours.text, 1, Qt::DotLine));
-        p.drawLine(QPointF(x, plot.top()), QPointF(x, plot.bottom()));
-        box(ReadoutAt(*pointerMs_), Qt::AlignLeft);
-    }
-    if (const QString delta = DeltaText(); !delta.isEmpty()) box(delta, Qt::AlignRight);
     p.setClipping(false);
 
     // Frame, value ticks and unit.
@@ -321,6 +347,7 @@ const polling::TrendEvent* TTrendPlot::MarkAt(const QPoint& point) const {
 }
 
 bool TTrendPlot::event(QEvent* event) {
+    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::FontChange) cacheValid_ = false;
     if (event->type() == QEvent::ToolTip) {
         const auto* help = static_cast<QHelpEvent*>(event);
         if (const polling::TrendEvent* mark = MarkAt(help->pos()))

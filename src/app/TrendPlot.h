@@ -6,6 +6,7 @@
 #pragma once
 
 #include <QColor>
+#include <QPixmap>
 #include <QPointF>
 #include <QString>
 #include <QWidget>
@@ -36,6 +37,8 @@ struct TrendPlotColours {
     QColor background, text, grid, value, lower, higher, lit, noData;
     static TrendPlotColours For(const QPalette& palette);
 };
+
+class QPainter;
 
 class TTrendPlot : public QWidget {
 public:
@@ -95,6 +98,8 @@ protected:
     void leaveEvent(QEvent* event) override;
 
 private:
+    void PaintChart(QPainter& painter) const;
+    void PaintCursors(QPainter& painter) const;
     QRectF PlotRect() const;
     QRectF LanesRect() const;
     double X(int64_t timeMs, const QRectF& plot) const;
@@ -106,6 +111,8 @@ private:
     QString ValueText(double value) const;
 
     Model model_;
+    QPixmap cache_;  // the chart without the cursors
+    bool cacheValid_ = false;
     const polling::TrendHistory* history_ = nullptr;
     double factor_ = 1;
     std::optional<int64_t> pointerMs_;
