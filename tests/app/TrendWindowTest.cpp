@@ -177,6 +177,19 @@ TEST_F(TrendWindow, ThresholdsAreDrawnAsTheyWereWhenEachSampleWasTaken) {
     EXPECT_NEAR(trend.plot->model().lower, 0.5, 1e-6);  // the legend's value: the one in force now
 }
 
+TEST_F(TrendWindow, AWrittenConfigurationAndAChangedUnitAreMarkedOnTheTimeAxis) {
+    TTrendWindow& trend = Open();
+    Poll({1000});
+    window().CmKonfigurace();
+    window().radioButtonPa->click();
+    window().radioButtonPa->click();  // the same unit again: no mark
+    Poll({2000});
+    std::vector<polling::TrendEventKind> kinds;
+    for (const polling::TrendEvent& e : trend.plot->model().marks) kinds.push_back(e.kind);
+    EXPECT_EQ(kinds, (std::vector<polling::TrendEventKind>{polling::TrendEventKind::ConfigurationWritten,
+                                                           polling::TrendEventKind::DisplayChanged}));
+}
+
 TEST_F(TrendWindow, WithoutActualValueTheChartStaysAndTheNoticeSaysWhy) {
     window().checkActualValue->setChecked(false);
     TTrendWindow& trend = Open();
