@@ -8,7 +8,6 @@
 
 #include "config/OutputMode.h"
 #include "files/TrendCsv.h"
-#include "platform/NumberText.h"
 #include "platform/Text.h"
 #include "polling/Link.h"
 #include "polling/OutputEvaluation.h"
