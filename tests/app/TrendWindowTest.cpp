@@ -460,6 +460,17 @@ TEST_F(TrendWindow, RecordingRefusesWhatIsNoFileAsksBeforeAForeignFileAndSaysWhe
     ASSERT_EQ(dialogs().boxes.size(), 1u);
     EXPECT_TRUE(dialogs().boxes[0].text.startsWith(QStringLiteral("Not a regular file")));
 
+    // A long path is elided to fit: the window does not grow with it.
+    const int narrowest = trend.minimumSizeHint().width();
+    const std::string longPath = user.folder() / (std::string(200, 'x') + ".csv");
+    dialogs().files.push_back(QString::fromStdString(longPath));
+    trend.buttonRecord->click();
+    ASSERT_TRUE(trend.recording());
+    EXPECT_TRUE(trend.recordingState->text().contains(QString::fromStdString(longPath)));  // whole, elided when drawn
+    EXPECT_EQ(trend.minimumSizeHint().width(), narrowest);
+    trend.buttonRecord->click();  // stopped
+    EXPECT_FALSE(trend.recording());
+
     const std::string notes = user.folder() / "notes.csv";
     std::ofstream(notes) << "name,age\n";
     dialogs().files.push_back(QString::fromStdString(notes));
@@ -467,6 +478,7 @@ TEST_F(TrendWindow, RecordingRefusesWhatIsNoFileAsksBeforeAForeignFileAndSaysWhe
     EXPECT_FALSE(trend.recording());
     ASSERT_EQ(dialogs().boxes.size(), 2u);
     EXPECT_EQ(dialogs().boxes[1].buttons, BoxButtons::YesNo);
+    EXPECT_TRUE(dialogs().boxes[1].text.startsWith(QStringLiteral("The file does not begin with the trend's header")));
     EXPECT_EQ(ReadAll(notes), "name,age\n");
     dialogs().files.push_back(QString::fromStdString(notes));
     dialogs().AnswerNext(BoxAnswer::Yes);
