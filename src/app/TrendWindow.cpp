@@ -326,7 +326,9 @@ void TTrendWindow::ShowView(int64_t startMs, int64_t endMs) {
     view.startMs = startMs;
     view.endMs = endMs;
     view_ = view;
-    // The live edge pauses: the view stays where the operator put it.
+    // The live edge pauses: the view stays where the operator put it, and a span chosen next
+    // counts back from its right edge.
+    frozenEdgeMs_ = endMs;
     const QSignalBlocker quiet(buttonPause);
     buttonPause->setChecked(true);
     Refresh();

@@ -350,10 +350,14 @@ TEST_F(TrendWindow, TheWheelZoomsAroundThePointerADragPansBothPauseAndLiveReturn
     EXPECT_EQ(trend.plot->model().endMs, zoomedEnd - 60'000);
     Poll({2000});  // the view stays put
     EXPECT_EQ(trend.plot->model().endMs, zoomedEnd - 60'000);
+    trend.spanChooser->setCurrentIndex(0);  // a span replaces the zoom, still paused at its edge
+    EXPECT_TRUE(trend.buttonPause->isChecked());
+    EXPECT_EQ(trend.plot->model().endMs, zoomedEnd - 60'000);
+    EXPECT_EQ(trend.plot->model().endMs - trend.plot->model().startMs, 60'000);
     trend.buttonLive->click();
     EXPECT_FALSE(trend.buttonPause->isChecked());
     EXPECT_EQ(trend.plot->model().endMs, window().trendHistory.Newest().timeMs);
-    EXPECT_EQ(trend.plot->model().endMs - trend.plot->model().startMs, 600'000);
+    EXPECT_EQ(trend.plot->model().endMs - trend.plot->model().startMs, 60'000);
 }
 
 TEST_F(TrendWindow, TheCursorReadsTimeValueAndLampsAndTwoPlacedCursorsGiveTheDifferences) {
