@@ -14,7 +14,6 @@
 #include <QScreen>
 #include <QTimer>
 #include <QVBoxLayout>
-#include <chrono>
 #include <limits>
 
 #include "app/ErrorReport.h"
