@@ -314,13 +314,20 @@ bool TTrendPlot::event(QEvent* event) {
     if (event->type() == QEvent::PaletteChange || event->type() == QEvent::FontChange) cacheValid_ = false;
     if (event->type() == QEvent::ToolTip) {
         const auto* help = static_cast<QHelpEvent*>(event);
-        if (const polling::TrendEvent* mark = MarkAt(help->pos()))
-            QToolTip::showText(help->globalPos(),
-                               markNames_[static_cast<size_t>(mark->kind)] + u' ' +
-                                   QString::fromStdString(polling::LocalClockTime(mark->timeMs)),
-                               this);
+        if (const QString tip = MarkTipAt(help->pos()); !tip.isEmpty()) QToolTip::showText(help->globalPos(), tip, this);
         else QToolTip::hideText();
         return true;
     }
     return QWidget::event(event);
+}
+
+QString TTrendPlot::MarkTipAt(const QPoint& point) const {
+    const polling::TrendEvent* mark = MarkAt(point);
+    if (mark == nullptr) return QString();
+    return markNames_[static_cast<size_t>(mark->kind)] + u' ' + QString::fromStdString(polling::LocalClockTime(mark->timeMs));
+}
+
+QPoint TTrendPlot::MarkPoint(int64_t timeMs) const {
+    const QRectF plot = PlotRect();
+    return QPointF(X(timeMs, plot), plot.bottom() + MarkRow / 2.0).toPoint();
 }

@@ -85,6 +85,11 @@ public:
     std::function<void(double factor, int64_t aroundMs)> zoomed;
     std::function<void(int64_t byMs)> panned;
 
+    // The tooltip of the mark under a point ("Link lost 13:25:40"); empty where there is none.
+    QString MarkTipAt(const QPoint& point) const;
+    // Where the mark of a time sits on the time axis.
+    QPoint MarkPoint(int64_t timeMs) const;
+
     // The texts drawn in the chart, in the language in force.
     void SetTexts(const QString& noData, const std::array<QString, 6>& markNames, const std::array<QString, 3>& legend);
 

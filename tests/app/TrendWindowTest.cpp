@@ -225,6 +225,9 @@ TEST_F(TrendWindow, ALostLinkKeepsTheChartSaysSinceWhenAndTheTickGoesOnAfterAGap
     ASSERT_EQ(lost.marks.size(), 1u);
     EXPECT_EQ(lost.marks[0].kind, polling::TrendEventKind::LinkLost);
     EXPECT_EQ(lost.endMs, lost.marks[0].timeMs);  // the loss stands at the right edge
+    EXPECT_EQ(trend.plot->MarkTipAt(trend.plot->MarkPoint(lost.marks[0].timeMs)),
+              QStringLiteral("Link lost ") + QString::fromStdString(polling::LocalClockTime(lost.marks[0].timeMs)));
+    EXPECT_EQ(trend.plot->MarkTipAt(trend.plot->MarkPoint(lost.marks[0].timeMs) - QPoint(100, 0)), QString());
 
     silentAfter.reset();
     window().checkActualValue->setChecked(true);
