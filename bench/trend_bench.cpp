@@ -1,13 +1,12 @@
 // The trend: memory of a 24-hour history, the time to redraw the chart with a day of samples
-// in its span (rendered offscreen into an image), and the CPU of a poll on the simulated
+// in its span (rendered offscreen into an image), the cursor's readout, and the CPU of a poll on the simulated
 // transmitter with the trend window closed (arg 0) and open on a full day (arg 1).
 #include <QApplication>
-#include <QChartView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateTime>
 #include <QImage>
-#include <QLineSeries>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QTimer>
 #include <benchmark/benchmark.h>
@@ -16,6 +15,7 @@
 
 #include "SimulatorWindow.h"
 #include "app/MainF.h"
+#include "app/TrendPlot.h"
 #include "app/TrendWindow.h"
 #include "device/Fix64usb.h"
 
@@ -23,12 +23,21 @@ namespace {
 
 constexpr int DaySamples = 86'400;
 
-// A day of samples a second, ending now, with a slow swing, noise and a lamp that switches.
+// A day of samples a second, ending now, with a slow swing, noise, lamps that switch on all
+// four lanes and a silent spell every two hours (a minute without samples, every other one a
+// lost link), so that the redraw has its lanes and gaps.
 void FillDay(polling::TrendHistory& history) {
     const int64_t end = QDateTime::currentMSecsSinceEpoch();
     for (int i = 0; i < DaySamples; ++i) {
+        const int64_t t = end - (DaySamples - i) * 1000LL;
+        if (i % 7200 >= 7140) {
+            if (i % 7200 == 7140 && (i / 7200) % 2 == 0) history.Stop({t, polling::TrendEventKind::LinkLost});
+            continue;
+        }
         const float value = 50'000.0f + 40'000.0f * std::sin(float(i) / 5000.0f) + float((i * 7919) % 200);
-        history.Append({end - (DaySamples - i) * 1000LL, value, uint8_t(value > 60'000 ? 1 : 0)});
+        const uint8_t lamps = uint8_t((value > 60'000 ? 1 : 0) | (value < 20'000 ? 2 : 0) | ((i / 900) % 2 ? 4 : 0) |
+                                      ((i * 7919) % 200 > 150 ? 8 : 0));
+        history.Append({t, value, lamps});
     }
 }
 
@@ -69,17 +78,46 @@ BENCHMARK(BM_HistoryOfADay)->Unit(benchmark::kMillisecond);
 
 void BM_RedrawADay(benchmark::State& state) {
     TTrendWindow& trend = TrendOnADay();
-    QImage image(trend.chartView->size(), QImage::Format_ARGB32_Premultiplied);
+    QImage image(trend.plot->size(), QImage::Format_ARGB32_Premultiplied);
     for (auto _ : state) {
         trend.Refresh();
         QPainter painter(&image);
-        trend.chartView->render(&painter);
+        trend.plot->render(&painter);
     }
-    state.counters["points"] = double(trend.valueSeries->count());
+    size_t points = 0;
+    for (const auto& line : trend.plot->model().lines) points += line.size();
+    state.counters["points"] = double(points);
+    state.counters["lines"] = double(trend.plot->model().lines.size());
+    state.counters["gaps"] = double(trend.plot->model().gaps.size());
     state.counters["columns"] = trend.ChartColumns();
     trend.hide();
 }
 BENCHMARK(BM_RedrawADay)->Unit(benchmark::kMillisecond);
+
+// The cursor following the pointer over a day: the pointer's move (its readout) and the
+// repaint it asks for, the chart itself kept from the last redraw.
+void BM_CursorReadout(benchmark::State& state) {
+    TTrendWindow& trend = TrendOnADay();
+    trend.Refresh();
+    QImage image(trend.plot->size(), QImage::Format_ARGB32_Premultiplied);
+    {
+        QPainter painter(&image);
+        trend.plot->render(&painter);  // the chart's picture made once
+    }
+    const int width = trend.plot->width();
+    int x = 0;
+    for (auto _ : state) {
+        x = (x + 7) % width;
+        QMouseEvent move(QEvent::MouseMove, QPointF(x, trend.plot->height() / 3.0),
+                         trend.plot->mapToGlobal(QPointF(x, trend.plot->height() / 3.0)), Qt::NoButton, Qt::NoButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(trend.plot, &move);
+        QPainter painter(&image);
+        trend.plot->render(&painter);
+    }
+    trend.hide();
+}
+BENCHMARK(BM_CursorReadout)->Unit(benchmark::kMicrosecond);
 
 // The tick: the poll and the events it leaves (the chart's refresh and repaint when open).
 void BM_PollTick(benchmark::State& state) {
@@ -101,7 +139,7 @@ void BM_PollOnly(benchmark::State& state) {
     TMainF& window = Window();
     TTrendWindow& trend = TrendOnADay();
     if (state.range(0) != 1) trend.hide();
-    QImage image(trend.chartView->size(), QImage::Format_ARGB32_Premultiplied);
+    QImage image(trend.plot->size(), QImage::Format_ARGB32_Premultiplied);
     for (auto _ : state) {
         window.Timer1Timer();
         state.PauseTiming();
@@ -109,7 +147,7 @@ void BM_PollOnly(benchmark::State& state) {
         if (state.range(0) == 2) {
             trend.Refresh();
             QPainter painter(&image);
-            trend.chartView->render(&painter);
+            trend.plot->render(&painter);
         }
         state.ResumeTiming();
     }

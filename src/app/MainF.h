@@ -98,6 +98,12 @@ public:
     void menuTrendClick();
     // Adds the poll's sample to the trend: the value in Pa and the lamps as they show now.
     void AddTrendSample(float value);
+    // The poll stopped (the link lost, or "Actual value" unticked): the trend breaks its line.
+    void TrendPollStopped(polling::TrendEventKind why);
+    // A mark on the trend's time axis (configuration written, zero correction, unit changed).
+    void AddTrendEvent(polling::TrendEventKind kind);
+    // The trend's time: ms since the Unix epoch, from trendClock when set.
+    int64_t TrendNow() const;
     // The successful polls' samples, for the life of the process.
     polling::TrendHistory trendHistory;
     // The time of a sample in ms since the Unix epoch (tests put their own clock here).

@@ -99,6 +99,7 @@ void TMainF::CmKonfigurace() {
         return;
     }
     requestPending = false;
+    AddTrendEvent(polling::TrendEventKind::ConfigurationWritten);
     Say(text::ConfigurationSuccessfullyWritten, text::Message);
 }
 
@@ -114,6 +115,7 @@ void TMainF::CmKorekce() {
                                         lang::Translate(text::FixThisError);
         if (SayMade(question, text::Message, BoxButtons::YesNo) == BoxAnswer::Yes) {
             config::ApplyZeroCorrection(link, readings);
+            AddTrendEvent(polling::TrendEventKind::ZeroCorrection);
             Say(text::CorrectionImplemented, text::Message);
             requestPending = false;
             return;

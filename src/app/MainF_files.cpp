@@ -4,7 +4,6 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QRadioButton>
-#include <fstream>
 
 #include "app/MainF.h"
 #include "app/QtText.h"
@@ -19,17 +18,6 @@ std::string LocalPath(const QString& path) { return QFile::encodeName(path).toSt
 // Both dialogs open next time in the folder of the file just chosen.
 void RememberFolder(const QString& path, FileDialogSettings& open, FileDialogSettings& save) {
     open.folder = save.folder = QFileInfo(path).absolutePath();
-}
-
-// The beginning of a file, as much as the reader can use; false when it cannot be read.
-bool ReadBeginning(const std::string& path, std::string& bytes) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    bytes.resize(files::ConfigFileReadLimit);
-    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    if (in.bad()) return false;
-    bytes.resize(static_cast<size_t>(in.gcount()));
-    return true;
 }
 
 }  // namespace
@@ -55,12 +43,12 @@ void TMainF::CmLoad() {
     const std::optional<QString> path = dialogs_->AskOpenFile(this, OpenDialog1);
     if (!path) return;
     RememberFolder(*path, OpenDialog1, SaveDialog1);
-    std::string bytes;
-    if (!ReadBeginning(LocalPath(*path), bytes)) {
+    const std::optional<std::string> bytes = files::ReadConfigFileBeginning(LocalPath(*path));
+    if (!bytes) {
         Say(text::CannotOpenFile, text::Error);
         return;
     }
-    const files::ConfigFileReading reading = files::ReadConfigFile(bytes);
+    const files::ConfigFileReading reading = files::ReadConfigFile(*bytes);
     const files::ConfigFileContent& c = reading.content;
     // Lines taken before a failure keep their effect.
     if (reading.Took(2)) configPressureMode = c.pressureType;

@@ -8,12 +8,12 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "app/ChooseLanguage.h"
 #include "app/MainF.h"
 #include "app/QtLanguage.h"
 #include "app/QtText.h"
 #include "app/TrendWindow.h"
 #include "config/OutputMode.h"
-#include "lang/ChooseLanguage.h"
 #include "lang/Lang.h"
 #include "lang/Texts.h"
 

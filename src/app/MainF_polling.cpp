@@ -57,6 +57,7 @@ bool TMainF::ConnectDevice() {
 }
 
 void TMainF::checkActualValueClick() {
+    if (!checkActualValue->isChecked()) TrendPollStopped(polling::TrendEventKind::Stopped);
     if (!deviceLink) return;
     polling::ReopenLink(*deviceLink, 0);
 }
@@ -83,6 +84,7 @@ void TMainF::Timer1Timer() {
                 AHMLed[i]->setValue(outputState ? 1 : 0);
         AddTrendSample(value);
     } else if (poll.linkLost) {
+        TrendPollStopped(polling::TrendEventKind::LinkLost);  // before the untick, which would say "stopped"
         checkActualValue->setChecked(false);  // re-opens the pipes through its handler
         for (QProgressBar* lamp : AHMLed) lamp->setValue(0);
     }

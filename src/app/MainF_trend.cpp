@@ -5,16 +5,32 @@
 #include "app/MainF.h"
 #include "app/TrendWindow.h"
 
+int64_t TMainF::TrendNow() const {
+    return trendClock ? trendClock()
+                      : std::chrono::duration_cast<std::chrono::milliseconds>(
+                            std::chrono::system_clock::now().time_since_epoch())
+                            .count();
+}
+
 void TMainF::AddTrendSample(float value) {
     uint8_t lamps = 0;
     for (size_t i = 0; i < config::OutputCount; ++i)
         if (AHMLed[i]->value() == 1) lamps |= static_cast<uint8_t>(1u << i);
-    const int64_t now = trendClock ? trendClock()
-                                   : std::chrono::duration_cast<std::chrono::milliseconds>(
-                                         std::chrono::system_clock::now().time_since_epoch())
-                                         .count();
+    const int64_t now = TrendNow();
+    trendHistory.thresholds.Note(now, {outputLower, outputHigher});
     trendHistory.Append({now, value, lamps});
     if (trendWindow != nullptr) trendWindow->SampleAdded();
+}
+
+void TMainF::TrendPollStopped(polling::TrendEventKind why) {
+    if (trendHistory.empty() || trendHistory.stopped()) return;  // no line to break
+    trendHistory.Stop({TrendNow(), why});
+    if (trendWindow != nullptr) trendWindow->PollStopped();
+}
+
+void TMainF::AddTrendEvent(polling::TrendEventKind kind) {
+    if (trendHistory.empty()) return;  // nothing to mark it against
+    trendHistory.AddEvent({TrendNow(), kind});
 }
 
 void TMainF::menuTrendClick() {

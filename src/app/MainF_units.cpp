@@ -28,10 +28,12 @@ void TMainF::ShowMeasurementType(bool pressure) {
     EnablePressureUnits(pressure);
     EnableLengthUnits(!pressure);
     // Each type keeps its own unit; the display takes a copy of the one shown.
+    const std::u16string shownBefore = displayUnit;
     displayFactor = pressure ? pressureFactor : lengthFactor;
     displayDecimals = pressure ? pressureDecimals : lengthDecimals;
     displayUnit = pressure ? pressureUnit : lengthUnit;
     RefreshDisplay();
+    if (displayUnit != shownBefore) AddTrendEvent(polling::TrendEventKind::DisplayChanged);
     if (trendWindow != nullptr) trendWindow->DisplayChanged();
 }
 

@@ -1,34 +1,35 @@
 #include "app/TrendWindow.h"
 
-#include <QAreaSeries>
-#include <QChart>
-#include <QChartView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateTime>
-#include <QDateTimeAxis>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLineSeries>
+#include <QLineEdit>
 #include <QPushButton>
-#include <QStackedWidget>
+#include <QSignalBlocker>
+#include <QScreen>
 #include <QTimer>
-#include <QValueAxis>
 #include <QVBoxLayout>
-#include <chrono>
-#include <cmath>
 #include <limits>
 
 #include "app/ErrorReport.h"
 #include "app/MainF.h"
 #include "app/QtText.h"
+#include "app/TrendPlace.h"
+#include "app/TrendPlot.h"
+#include "app/TrendRecording.h"
 #include "config/Units.h"
+#include "device/Fix64usb.h"
+#include "files/ParseNumber.h"
 #include "files/Settings.h"
 #include "lang/Lang.h"
 #include "lang/Texts.h"
 #include "platform/AtomicFile.h"
+#include "polling/Link.h"
 
 namespace {
 
@@ -37,17 +38,6 @@ QString Ellipsis(std::u16string_view english) { return Q(lang::TranslateWithElli
 QString Colon(std::u16string_view english) { return Q(lang::TranslateWithColon(english)); }
 std::string LocalPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
-// A save dialog for CSV files; fields not set here keep their defaults.
-FileDialogSettings CsvDialog(std::u16string_view title, bool confirmOverwrite, const QString& folder) {
-    FileDialogSettings dialog;
-    dialog.folder = folder;
-    dialog.title = T(title);
-    dialog.filter = T(text::CsvFiles) + QStringLiteral("|*.csv|") + T(text::AllFiles) + QStringLiteral("|*");
-    dialog.defaultExtension = QStringLiteral("*.csv");
-    dialog.confirmOverwrite = confirmOverwrite;
-    return dialog;
-}
-
 template <typename Control, typename... Args>
 Control* Make(const char* name, Args&&... args) {
     auto* control = new Control(std::forward<Args>(args)...);
@@ -55,11 +45,10 @@ Control* Make(const char* name, Args&&... args) {
     return control;
 }
 
-// The chart draws at most one pair of points a pixel column; the bounds keep a tiny or a
-// not-yet-laid-out chart usable and a huge one cheap.
-constexpr int MinColumns = 50;
-constexpr int MaxColumns = 4096;
 constexpr int64_t EmptySpanMs = 60'000;
+constexpr int ResumeIntervalMs = 3000;
+constexpr int64_t LeastViewMs = 10'000;
+constexpr int64_t MostViewMs = 366LL * 86'400'000;
 
 }  // namespace
 
@@ -73,34 +62,54 @@ TTrendWindow::TTrendWindow(TMainF& main) : QWidget(&main, Qt::Window), main_(mai
     buttonPause->setCheckable(true);
     buttonSaveCsv = Make<QPushButton>("buttonSaveCsv");
     buttonRecord = Make<QPushButton>("buttonRecord");
+    checkResume = Make<QCheckBox>("checkResume");
+    checkResume->setChecked(files::LoadTrendResume());
+    buttonLive = Make<QPushButton>("buttonLive");
+    captionAxis = Make<QLabel>("captionAxis");
+    axisChooser = Make<QComboBox>("axisChooser");
+    for (int i = 0; i < 3; ++i) axisChooser->addItem(QString());
+    axisChooser->setCurrentIndex(static_cast<int>(polling::AxisMode::FitDataAndThresholds));
+    axisLow = Make<QLineEdit>("axisLow");
+    axisHigh = Make<QLineEdit>("axisHigh");
+    for (QLineEdit* limit : {axisLow, axisHigh}) {
+        limit->setMaximumWidth(90);
+        limit->setVisible(false);
+    }
     captionSpan = Make<QLabel>("captionSpan");
     captionOutput = Make<QLabel>("captionOutput");
     statistics = Make<QLabel>("statistics");
     statistics->setAlignment(Qt::AlignTop | Qt::AlignLeft);
     statistics->setFixedWidth(200);  // changing numbers must not resize the chart
     statistics->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    recordingState = Make<QLabel>("recordingState");
+    recordingState = Make<TElidedLabel>("recordingState");
     notice = Make<QLabel>("notice");
-    notice->setAlignment(Qt::AlignCenter);
     notice->setWordWrap(true);
-    BuildChart();
-    pages = Make<QStackedWidget>("pages");
-    pages->addWidget(chartView);
-    pages->addWidget(notice);
+    plot = Make<TTrendPlot>("plot");
+    resumeTimer = new QTimer(this);
+    resumeTimer->setObjectName(QStringLiteral("resumeTimer"));
+    resumeTimer->setInterval(ResumeIntervalMs);
 
     auto* controls = new QHBoxLayout;
     for (QWidget* w : {static_cast<QWidget*>(captionSpan), static_cast<QWidget*>(spanChooser),
                        static_cast<QWidget*>(captionOutput), static_cast<QWidget*>(outputChooser),
-                       static_cast<QWidget*>(buttonPause)})
+                       static_cast<QWidget*>(buttonPause), static_cast<QWidget*>(buttonLive)})
         controls->addWidget(w);
     controls->addStretch(1);
     controls->addWidget(buttonSaveCsv);
     controls->addWidget(buttonRecord);
     auto* middle = new QHBoxLayout;
-    middle->addWidget(pages, 1);
+    middle->addWidget(plot, 1);
     middle->addWidget(statistics);
+    auto* more = new QHBoxLayout;
+    more->addWidget(checkResume);
+    more->addStretch(1);
+    for (QWidget* w : {static_cast<QWidget*>(captionAxis), static_cast<QWidget*>(axisChooser),
+                       static_cast<QWidget*>(axisLow), static_cast<QWidget*>(axisHigh)})
+        more->addWidget(w);
     auto* column = new QVBoxLayout(this);
     column->addLayout(controls);
+    column->addLayout(more);
+    column->addWidget(notice);
     column->addLayout(middle, 1);
     column->addWidget(recordingState);
 
@@ -108,57 +117,39 @@ TTrendWindow::TTrendWindow(TMainF& main) : QWidget(&main, Qt::Window), main_(mai
     spanChooser->setCurrentIndex(1);  // 10 min
     for (size_t i = 0; i < config::OutputCount; ++i) outputChooser->addItem(QString());
     outputChooser->setCurrentIndex(0);
+    recording_ = std::make_unique<TTrendRecording>(main_, this, recordingState, buttonRecord);
 
     auto guarded = [this](void (TTrendWindow::*handler)()) {
         return [this, handler] { Guarded([this, handler] { (this->*handler)(); }); };
     };
-    connect(spanChooser, &QComboBox::currentIndexChanged, this, guarded(&TTrendWindow::Refresh));
+    connect(spanChooser, &QComboBox::currentIndexChanged, this, [this] {
+        Guarded([this] {
+            view_.reset();  // the span chosen replaces a zoom
+            Refresh();
+        });
+    });
+    connect(buttonLive, &QPushButton::clicked, this, guarded(&TTrendWindow::LiveClick));
+    connect(axisChooser, &QComboBox::currentIndexChanged, this, guarded(&TTrendWindow::AxisChanged));
+    connect(axisLow, &QLineEdit::editingFinished, this, guarded(&TTrendWindow::Refresh));
+    connect(axisHigh, &QLineEdit::editingFinished, this, guarded(&TTrendWindow::Refresh));
+    plot->zoomed = [this](double factor, int64_t around) { Guarded([=, this] { Zoom(factor, around); }); };
+    plot->panned = [this](int64_t by) { Guarded([=, this] { Pan(by); }); };
     connect(outputChooser, &QComboBox::currentIndexChanged, this, guarded(&TTrendWindow::Refresh));
     connect(buttonPause, &QPushButton::toggled, this,
             [this](bool paused) { Guarded([this, paused] { PauseToggled(paused); }); });
+    connect(checkResume, &QCheckBox::toggled, this, [this](bool on) { Guarded([this, on] { ResumeToggled(on); }); });
     connect(buttonSaveCsv, &QPushButton::clicked, this, guarded(&TTrendWindow::SaveCsvClick));
     connect(buttonRecord, &QPushButton::clicked, this, guarded(&TTrendWindow::RecordClick));
     connect(main_.checkActualValue, &QCheckBox::toggled, this, guarded(&TTrendWindow::Refresh));
+    connect(resumeTimer, &QTimer::timeout, this, guarded(&TTrendWindow::TryResume));
 
-    if (const auto place = files::LoadTrendWindowPlace()) setGeometry(place->left, place->top, place->width, place->height);
-    else resize(900, 480);
+    Place();
     ApplyTexts();
 }
 
 TTrendWindow::~TTrendWindow() {
     // Only the window's own state here: the main window is being destroyed around it.
     if (isVisible()) SavePlace();
-}
-
-void TTrendWindow::BuildChart() {
-    chart_ = new QChart;
-    chart_->legend()->hide();
-    chart_->setMargins(QMargins(4, 4, 4, 4));
-    litUpper_ = new QLineSeries(chart_);
-    litLower_ = new QLineSeries(chart_);
-    litArea = new QAreaSeries(litUpper_, litLower_);
-    litArea->setObjectName(QStringLiteral("litArea"));
-    litArea->setColor(QColor(50, 205, 50, 70));
-    litArea->setBorderColor(Qt::transparent);
-    valueSeries = Make<QLineSeries>("valueSeries");
-    valueSeries->setPen(QPen(QColor(20, 40, 120), 1.5));
-    lowerLine = Make<QLineSeries>("lowerLine");
-    lowerLine->setPen(QPen(QColor(0, 110, 220), 1.5, Qt::DashLine));
-    higherLine = Make<QLineSeries>("higherLine");
-    higherLine->setPen(QPen(QColor(210, 30, 30), 1.5, Qt::DashLine));
-    timeAxis = Make<QDateTimeAxis>("timeAxis");
-    valueAxis = Make<QValueAxis>("valueAxis");
-    chart_->addAxis(timeAxis, Qt::AlignBottom);
-    chart_->addAxis(valueAxis, Qt::AlignLeft);
-    for (QAbstractSeries* series : {static_cast<QAbstractSeries*>(litArea), static_cast<QAbstractSeries*>(valueSeries),
-                                    static_cast<QAbstractSeries*>(lowerLine), static_cast<QAbstractSeries*>(higherLine)}) {
-        chart_->addSeries(series);
-        series->attachAxis(timeAxis);
-        series->attachAxis(valueAxis);
-    }
-    chartView = Make<QChartView>("chartView", chart_);
-    chartView->setRenderHint(QPainter::Antialiasing, false);
-    chartView->setMinimumSize(320, 200);
 }
 
 void TTrendWindow::ApplyTexts() {
@@ -171,10 +162,19 @@ void TTrendWindow::ApplyTexts() {
     for (int i = 0; i < static_cast<int>(config::OutputCount); ++i)
         outputChooser->setItemText(i, T(text::Output) + u' ' + QString::number(i + 1));
     buttonPause->setText(T(text::Pause));
+    buttonLive->setText(T(text::Live));
+    captionAxis->setText(Colon(text::ValueAxis).trimmed());
+    axisChooser->setItemText(0, T(text::AxisFitData));
+    axisChooser->setItemText(1, T(text::AxisFitThresholds));
+    axisChooser->setItemText(2, T(text::AxisFixed));
     buttonSaveCsv->setText(Ellipsis(text::SaveCsv));
-    notice->setText(T(text::TickActualValue));
-    timeAxis->setTitleText(T(text::Time));
-    ShowRecordingState();
+    checkResume->setText(T(text::ResumeByItself));
+    // In the order of polling::TrendEventKind.
+    plot->SetTexts(T(text::NoData),
+                   {T(text::LinkLost), T(text::LinkRegained), T(text::PollingStopped), T(text::ConfigurationWritten),
+                    T(text::ZeroCorrection), T(text::DisplayUnitChanged)},
+                   {T(text::ActualValue), T(text::LowerValue), T(text::HigherValue)});
+    recording_->ShowState();
     Refresh();
 }
 
@@ -182,102 +182,76 @@ files::DisplayScale TTrendWindow::Scale() const {
     return {main_.displayFactor, main_.displayDecimals, main_.displayUnit};
 }
 
-int TTrendWindow::ChartColumns() const {
-    const int width = static_cast<int>(chart_->plotArea().width());
-    return std::clamp(width > 0 ? width : chartView->width(), MinColumns, MaxColumns);
-}
+int TTrendWindow::ChartColumns() const { return plot->Columns(); }
+
+bool TTrendWindow::recording() const { return recording_->recording(); }
+
+int64_t TTrendWindow::Now() const { return QDateTime::currentMSecsSinceEpoch(); }
 
 void TTrendWindow::Refresh() {
     refreshPending_ = false;
-    ShowRecordingState();
-    if (!main_.checkActualValue->isChecked()) {
-        pages->setCurrentWidget(notice);
-        return;
-    }
-    pages->setCurrentWidget(chartView);
+    recording_->ShowState();
+    ShowNotice();
 
     const polling::TrendHistory& history = main_.trendHistory;
     const polling::TrendSpan span = polling::TrendSpans[std::max(spanChooser->currentIndex(), 0)];
     polling::SpanRange range = ShownRange();
     if (history.empty()) {
-        range.endMs = QDateTime::currentMSecsSinceEpoch();
+        range.endMs = Now();
         range.startMs = range.endMs - (span == polling::TrendSpan::All ? EmptySpanMs : polling::SpanMs(span));
     }
     if (range.endMs <= range.startMs) range.startMs = range.endMs - 1000;
 
     const files::DisplayScale scale = Scale();
-    const double factor = scale.factor;
-    const size_t columns = static_cast<size_t>(ChartColumns());
-    const std::vector<polling::TrendColumn> reduced = polling::ReduceToColumns(history, range, columns);
-    const double columnMs = static_cast<double>(range.endMs - range.startMs) / static_cast<double>(columns);
-    const double start = static_cast<double>(range.startMs);
-
-    QList<QPointF> points;
-    points.reserve(static_cast<qsizetype>(2 * columns));
     const size_t output = static_cast<size_t>(std::max(outputChooser->currentIndex(), 0));
-    const double lower = main_.outputLower[output] * factor;
-    const double higher = main_.outputHigher[output] * factor;
-    double low = std::min(lower, higher), high = std::max(lower, higher);
-    for (size_t i = 0; i < columns; ++i) {
-        const polling::TrendColumn& c = reduced[i];
-        if (c.count == 0) continue;
-        const double x = start + (static_cast<double>(i) + 0.5) * columnMs;
-        const double least = c.min * factor, most = c.max * factor;
-        points.append(QPointF(x, least));
-        if (most != least) points.append(QPointF(x, most));
-        low = std::min(low, least);
-        high = std::max(high, most);
-    }
-    if (!std::isfinite(low) || !std::isfinite(high)) low = high = 0;
-    double margin = (high - low) * 0.05;
-    if (margin == 0) margin = std::max(std::abs(high) * 0.05, 1.0);
-    const double bottom = low - margin, top = high + margin;
-    valueSeries->replace(points);
+    TrendPlotInput input;
+    input.history = &history;
+    input.range = range;
+    input.factor = scale.factor;
+    input.decimals = scale.decimals;
+    input.unit = Q(scale.unit);
+    input.output = output;
+    input.lower = main_.outputLower[output] * scale.factor;
+    input.higher = main_.outputHigher[output] * scale.factor;
+    // To just past the right edge: a change noted with the newest sample shows at the edge.
+    input.thresholds = history.thresholds.Segments(output, range.startMs, std::max(range.endMs, range.startMs) + 1);
+    input.axis = static_cast<polling::AxisMode>(std::clamp(axisChooser->currentIndex(), 0, 2));
+    input.fixedLow = files::ParseNumber(U16(axisLow->text()));
+    input.fixedHigh = files::ParseNumber(U16(axisHigh->text()));
+    plot->SetData(input);
 
-    const double end = static_cast<double>(range.endMs);
-    lowerLine->replace({QPointF(start, lower), QPointF(end, lower)});
-    higherLine->replace({QPointF(start, higher), QPointF(end, higher)});
-
-    // The lamp keeps its state from one sample to the next: a column without samples takes the
-    // state of the last one before it.
-    const uint8_t bit = static_cast<uint8_t>(1u << output);
-    bool carried = range.first > 0 && range.first <= history.size() && (history[range.first - 1].lamps & bit);
-    QList<QPointF> lit;
-    double previous = std::numeric_limits<double>::quiet_NaN();
-    for (size_t i = 0; i < columns; ++i) {
-        const polling::TrendColumn& c = reduced[i];
-        const bool on = c.samples > 0 ? (c.lampsAny & bit) != 0 : carried;
-        if (c.samples > 0) carried = (c.lampsLast & bit) != 0;
-        const double y = on ? top : bottom;
-        if (y != previous) {
-            const double left = start + static_cast<double>(i) * columnMs;
-            if (i > 0) lit.append(QPointF(left, previous));
-            lit.append(QPointF(left, y));
-            previous = y;
-        }
-    }
-    lit.append(QPointF(end, previous));
-    litUpper_->replace(lit);
-    litLower_->replace({QPointF(start, bottom), QPointF(end, bottom)});
-
-    timeAxis->setRange(QDateTime::fromMSecsSinceEpoch(range.startMs), QDateTime::fromMSecsSinceEpoch(range.endMs));
-    const int64_t shown = range.endMs - range.startMs;
-    timeAxis->setFormat(shown <= polling::SpanMs(polling::TrendSpan::Hour)  ? QStringLiteral("HH:mm:ss")
-                        : shown <= polling::SpanMs(polling::TrendSpan::Day) ? QStringLiteral("HH:mm")
-                                                                             : QStringLiteral("dd.MM. HH:mm"));
-    valueAxis->setRange(bottom, top);
-    valueAxis->setLabelFormat(QStringLiteral("%.%1f").arg(std::clamp(scale.decimals, 0, 4)));
-    valueAxis->setTitleText(Q(scale.unit));
-
-    const polling::TrendColumn& last = reduced.back();
-    drawn_ = Drawn{range.endMs, columnMs, last.min, last.max, last.count > 0 && (last.lampsAny & bit) != 0, output};
-    if (last.count == 0) drawn_->lastMin = drawn_->lastMax = std::numeric_limits<float>::quiet_NaN();
+    const TTrendPlot::Model& m = plot->model();
+    const polling::ChartColumn& last = m.lastColumn;
+    const double columnMs = static_cast<double>(m.endMs - m.startMs) / static_cast<double>(std::max(plot->Columns(), 1));
+    drawn_ = Drawn{range.endMs, columnMs, last.data.min, last.data.max, ((last.lamps >> output) & 1u) != 0, output};
+    if (last.data.count == 0) drawn_->lastMin = drawn_->lastMax = std::numeric_limits<float>::quiet_NaN();
     ShowStatistics(range);
 }
 
+void TTrendWindow::ShowNotice() {
+    const polling::TrendHistory& history = main_.trendHistory;
+    QString text;
+    if (history.linkLost()) {
+        const int64_t since = history.empty() ? history.LatestMs() : history.Newest().timeMs;
+        text = T(text::NoReplySince) + u' ' + QString::fromStdString(polling::LocalClockTime(since));
+    } else if (!main_.checkActualValue->isChecked()) {
+        text = history.empty() ? T(text::TickActualValue) : T(text::PollStopped);
+    }
+    notice->setText(text);
+    notice->setVisible(!text.isEmpty());
+}
+
 polling::SpanRange TTrendWindow::ShownRange() const {
+    if (view_) {
+        polling::SpanRange range = *view_;
+        range.first = main_.trendHistory.FirstAtOrAfter(range.startMs);
+        range.last = main_.trendHistory.FirstAtOrAfter(range.endMs + 1);
+        return range;
+    }
     const polling::TrendSpan span = polling::TrendSpans[std::max(spanChooser->currentIndex(), 0)];
-    return polling::RangeOfSpan(main_.trendHistory, span, frozenEdgeMs_ ? &*frozenEdgeMs_ : nullptr);
+    // Live, the right edge is the newest sample or mark, so that a lost link shows at the edge.
+    const int64_t edge = frozenEdgeMs_ ? *frozenEdgeMs_ : main_.trendHistory.LatestMs();
+    return polling::RangeOfSpan(main_.trendHistory, span, &edge);
 }
 
 void TTrendWindow::ShowStatistics(const polling::SpanRange& range) {
@@ -296,72 +270,129 @@ void TTrendWindow::ShowStatistics(const polling::SpanRange& range) {
 
 bool TTrendWindow::ChangesTheChart(const polling::TrendSample& newest) const {
     if (!drawn_ || drawn_->output != static_cast<size_t>(std::max(outputChooser->currentIndex(), 0))) return true;
-    if (static_cast<double>(newest.timeMs - drawn_->endMs) >= drawn_->columnMs) return true;
+    if (newest.resumed || static_cast<double>(newest.timeMs - drawn_->endMs) >= drawn_->columnMs) return true;
     // A NaN bound (an empty column) or a NaN reading compares false: redrawn.
     const bool inside = newest.valuePa >= drawn_->lastMin && newest.valuePa <= drawn_->lastMax;
     return !inside || newest.Lit(drawn_->output) != drawn_->lastLit;
 }
 
 void TTrendWindow::SampleAdded() {
-    if (recorder_.recording() && !recorder_.Append(main_.trendHistory.Newest(), Scale())) {
-        ShowRecordingState();
-        // After the poll: a box now would hold the poll open in its nested event loop.
-        QTimer::singleShot(0, this, [this] { Guarded([this] { ReportRecordingStopped(); }); });
-    }
-    if (!isVisible() || frozenEdgeMs_ || !main_.checkActualValue->isChecked()) return;
+    recording_->SampleAdded(main_.trendHistory.Newest(), Scale());
+    if (resumeTimer->isActive()) resumeTimer->stop();
+    if (!isVisible() || frozenEdgeMs_ || view_) return;
+    if (notice->isVisible()) ShowNotice();
     // A long span moves by a pixel column only every few minutes: between those redraws only
     // the numbers change.
     if (ChangesTheChart(main_.trendHistory.Newest())) Soon(refreshPending_, &TTrendWindow::Refresh);
     else if (!refreshPending_) Soon(statisticsPending_, &TTrendWindow::ShowShownStatistics);
 }
 
+void TTrendWindow::PollStopped() {
+    if (main_.trendHistory.linkLost() && checkResume->isChecked()) resumeTimer->start();
+    if (isVisible()) Soon(refreshPending_, &TTrendWindow::Refresh);
+}
+
+void TTrendWindow::ResumeToggled(bool on) {
+    files::SaveTrendResume(on);
+    if (on && main_.trendHistory.linkLost() && !main_.checkActualValue->isChecked()) resumeTimer->start();
+    if (!on) resumeTimer->stop();
+}
+
+void TTrendWindow::TryResume() {
+    if (!checkResume->isChecked() || main_.checkActualValue->isChecked() || !main_.trendHistory.linkLost()) {
+        resumeTimer->stop();
+        return;
+    }
+    // Never between the exchanges of a request or a poll.
+    if (!main_.deviceLink || main_.requestPending || main_.pollBusy) return;
+    bool answered = false;
+    try {
+        answered = polling::Connect(*main_.deviceLink, 0).answered;
+    } catch (...) {
+        answered = false;  // the library is missing: tried again later
+    }
+    if (!answered) return;
+    resumeTimer->stop();
+    main_.checkActualValue->setChecked(true);  // as the operator's tick: re-opens the pipes, the poll goes on
+}
+
 void TTrendWindow::DisplayChanged() {
     if (isVisible()) Refresh();
 }
 
+void TTrendWindow::ShowView(int64_t startMs, int64_t endMs) {
+    polling::SpanRange view;
+    view.startMs = startMs;
+    view.endMs = endMs;
+    view_ = view;
+    // The live edge pauses: the view stays where the operator put it, and a span chosen next
+    // counts back from its right edge.
+    frozenEdgeMs_ = endMs;
+    const QSignalBlocker quiet(buttonPause);
+    buttonPause->setChecked(true);
+    Refresh();
+}
+
+void TTrendWindow::Zoom(double factor, int64_t aroundMs) {
+    const polling::SpanRange shown = ShownRange();
+    const double span = static_cast<double>(shown.endMs - shown.startMs);
+    const double scaled = std::clamp(span * factor, static_cast<double>(LeastViewMs), static_cast<double>(MostViewMs));
+    const double f = scaled / std::max(span, 1.0);
+    const auto start = aroundMs - static_cast<int64_t>(std::llround(static_cast<double>(aroundMs - shown.startMs) * f));
+    ShowView(start, start + static_cast<int64_t>(std::llround(scaled)));
+}
+
+void TTrendWindow::Pan(int64_t byMs) {
+    const polling::SpanRange shown = ShownRange();
+    ShowView(shown.startMs + byMs, shown.endMs + byMs);
+}
+
+void TTrendWindow::LiveClick() {
+    view_.reset();
+    if (buttonPause->isChecked()) buttonPause->setChecked(false);  // refreshes
+    else Refresh();
+}
+
+void TTrendWindow::AxisChanged() {
+    const bool fixed = axisChooser->currentIndex() == static_cast<int>(polling::AxisMode::Fixed);
+    axisLow->setVisible(fixed);
+    axisHigh->setVisible(fixed);
+    if (fixed && axisLow->text().isEmpty() && axisHigh->text().isEmpty()) {
+        // Start from what is shown, in the display unit.
+        const files::DisplayScale scale = Scale();
+        axisLow->setText(Q(config::FormatNumber(plot->model().bottom, scale.decimals)));
+        axisHigh->setText(Q(config::FormatNumber(plot->model().top, scale.decimals)));
+    }
+    Refresh();
+}
+
 void TTrendWindow::PauseToggled(bool paused) {
+    view_.reset();
     frozenEdgeMs_.reset();
-    if (paused && !main_.trendHistory.empty()) frozenEdgeMs_ = main_.trendHistory.Newest().timeMs;
-    if (paused && !frozenEdgeMs_) frozenEdgeMs_ = QDateTime::currentMSecsSinceEpoch();
+    if (paused && !main_.trendHistory.empty()) frozenEdgeMs_ = main_.trendHistory.LatestMs();
+    if (paused && !frozenEdgeMs_) frozenEdgeMs_ = Now();
     Refresh();
 }
 
 void TTrendWindow::SaveCsvClick() {
-    const std::optional<QString> path = main_.dialogs().AskSaveFile(this, CsvDialog(text::SaveCsv, true, csvFolder_));
+    QString& folder = csvFolder_;
+    const std::optional<QString> path = main_.dialogs().AskSaveFile(this, TrendCsvDialog(text::SaveCsv, true, folder));
     if (!path) return;
-    csvFolder_ = QFileInfo(*path).absolutePath();
+    folder = QFileInfo(*path).absolutePath();
     const polling::SpanRange range = ShownRange();
     if (!platform::WriteFileAtomically(LocalPath(*path), files::TrendCsv(main_.trendHistory, range.first, range.last,
                                                                          Scale())))
         main_.dialogs().ShowMessage(this, T(text::CannotWriteFile) + u'\n' + *path, T(text::Error), BoxButtons::Ok);
 }
 
-void TTrendWindow::RecordClick() {
-    if (recorder_.recording()) {
-        recorder_.Stop();
-        ShowRecordingState();
-        return;
-    }
-    // A recording appends to an existing file, so nothing is replaced.
-    const std::optional<QString> path =
-        main_.dialogs().AskSaveFile(this, CsvDialog(text::RecordToFile, false, csvFolder_));
-    if (!path) return;
-    csvFolder_ = QFileInfo(*path).absolutePath();
-    if (!recorder_.Start(LocalPath(*path)))
-        main_.dialogs().ShowMessage(this, T(text::CannotWriteFile) + u'\n' + *path, T(text::Error), BoxButtons::Ok);
-    ShowRecordingState();
-}
+void TTrendWindow::RecordClick() { recording_->Click(csvFolder_); }
 
-void TTrendWindow::ShowRecordingState() {
-    const bool on = recorder_.recording();
-    buttonRecord->setText(on ? T(text::StopRecording) : Ellipsis(text::RecordToFile));
-    recordingState->setText(on ? Colon(text::RecordingTo) + QFile::decodeName(recorder_.path().c_str())
-                               : T(text::NotRecording));
-}
-
-void TTrendWindow::ReportRecordingStopped() {
-    main_.dialogs().ShowMessage(this, T(text::RecordingStopped) + u'\n' + QFile::decodeName(recorder_.path().c_str()),
-                                T(text::Error), BoxButtons::Ok);
+void TTrendWindow::Place() {
+    QList<QRect> screens;
+    for (const QScreen* screen : QGuiApplication::screens()) screens.append(screen->availableGeometry());
+    if (const auto place = files::LoadTrendWindowPlace())
+        setGeometry(BringOntoScreens(QRect(place->left, place->top, place->width, place->height), screens));
+    else setGeometry(BringOntoScreens(BesideWindow(main_.frameGeometry(), QSize(900, 480), screens), screens));
 }
 
 void TTrendWindow::SavePlace() const {

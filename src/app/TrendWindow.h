@@ -1,26 +1,30 @@
 // The trend window: the live value over a chosen span against one output's lower and higher
-// values, with the times its lamp was lit shaded, the span's statistics, a pause that freezes
-// the view, saving the span as CSV and recording every new sample to a CSV file. It reads the
-// main window's history and display unit; the computing lives in polling/TrendHistory and
-// files/TrendCsv.
+// values, with gaps shown as gaps, the span's statistics, a pause that freezes the view, saving
+// the span as CSV and recording every new sample to a CSV file (TrendRecording). A lost link is
+// said with its time; optionally the window resumes the poll by itself when the transmitter
+// answers again. It reads the main window's history and display unit; the computing lives in
+// polling/TrendHistory, polling/TrendChart and files/TrendCsv, the drawing in TrendPlot.
 #pragma once
 
+#include <QString>
 #include <QWidget>
+#include <functional>
+#include <memory>
 #include <optional>
 
 #include "files/TrendCsv.h"
+#include "polling/TrendChart.h"
+#include "polling/TrendHistory.h"
 
-class QAreaSeries;
-class QChart;
-class QChartView;
+class QCheckBox;
 class QComboBox;
-class QDateTimeAxis;
 class QLabel;
-class QLineSeries;
+class QLineEdit;
 class QPushButton;
-class QStackedWidget;
-class QValueAxis;
+class QTimer;
 class TMainF;
+class TTrendPlot;
+class TTrendRecording;
 
 class TTrendWindow : public QWidget {
 public:
@@ -29,6 +33,8 @@ public:
 
     // A poll added a sample: it goes to the record file at once, to the chart soon after.
     void SampleAdded();
+    // The poll stopped: the link was lost, or "Actual value" was unticked.
+    void PollStopped();
     // The display unit or measurement type changed: the chart follows at once.
     void DisplayChanged();
     void ApplyTexts();
@@ -37,9 +43,17 @@ public:
 
     void SaveCsvClick();
     void RecordClick();
-    bool recording() const { return recorder_.recording(); }
+    bool recording() const;
+    TTrendRecording& recordingBinding() { return *recording_; }
     // The chart's width in pixel columns, which bounds the points drawn.
     int ChartColumns() const;
+    // The wheel: the shown time scaled by factor around a time; a drag: moved by a time. Both
+    // leave the live edge (paused) until "Live".
+    void Zoom(double factor, int64_t aroundMs);
+    void Pan(int64_t byMs);
+    void LiveClick();
+    // One attempt to bring a lost link back (run every few seconds while "Resume by itself" is on).
+    void TryResume();
 
     // Controls (object names equal these member names).
     QComboBox* spanChooser = nullptr;
@@ -47,51 +61,53 @@ public:
     QPushButton* buttonPause = nullptr;
     QPushButton* buttonSaveCsv = nullptr;
     QPushButton* buttonRecord = nullptr;
-    QStackedWidget* pages = nullptr;
-    QChartView* chartView = nullptr;
-    QLabel* notice = nullptr;
+    QCheckBox* checkResume = nullptr;
+    QPushButton* buttonLive = nullptr;  // back to the live edge after a pause, zoom or pan
+    QLabel* captionAxis = nullptr;
+    QComboBox* axisChooser = nullptr;  // in the order of polling::AxisMode
+    QLineEdit* axisLow = nullptr;      // the fixed limits, display units
+    QLineEdit* axisHigh = nullptr;
+    TTrendPlot* plot = nullptr;
+    QLabel* notice = nullptr;  // the state of the poll: lost link, unticked
     QLabel* captionSpan = nullptr;
     QLabel* captionOutput = nullptr;
     QLabel* statistics = nullptr;
     QLabel* recordingState = nullptr;
-    QLineSeries* valueSeries = nullptr;
-    QLineSeries* lowerLine = nullptr;
-    QLineSeries* higherLine = nullptr;
-    QAreaSeries* litArea = nullptr;
-    QValueAxis* valueAxis = nullptr;
-    QDateTimeAxis* timeAxis = nullptr;
+    QTimer* resumeTimer = nullptr;
 
 protected:
     void hideEvent(QHideEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    void BuildChart();
     // The range the view shows now.
     polling::SpanRange ShownRange() const;
     void ShowStatistics(const polling::SpanRange& range);
     void ShowShownStatistics() { ShowStatistics(ShownRange()); }
+    void ShowNotice();
     // Whether the newest sample changes what the chart shows: it lies a pixel column or more
-    // past the drawn right edge, outside the drawn last column's values, or switches the lamp.
+    // past the drawn right edge, outside the drawn last column's values, switches the lamp or
+    // starts a new line.
     bool ChangesTheChart(const polling::TrendSample& newest) const;
     void PauseToggled(bool paused);
+    void ResumeToggled(bool on);
     files::DisplayScale Scale() const;
-    void ShowRecordingState();
+    // The window's place: the saved one brought onto a screen, or beside the main window.
+    void Place();
     void SavePlace() const;
-    // The message box for a record file that cannot be written, shown after the poll has ended.
-    void ReportRecordingStopped();
     void Guarded(const std::function<void()>& work);
+    int64_t Now() const;
 
     TMainF& main_;
-    QString csvFolder_;  // where the CSV dialogs open: the folder of the last CSV file chosen
-    QChart* chart_ = nullptr;
-    QLineSeries* litUpper_ = nullptr;
-    QLineSeries* litLower_ = nullptr;
     // Work posted to run after the current handler (the poll) has ended, at most once.
     void Soon(bool& pending, void (TTrendWindow::*work)());
     bool refreshPending_ = false;
     bool statisticsPending_ = false;  // the numbers alone
+    QString csvFolder_;  // where the CSV dialogs open: the folder of the last CSV file chosen
     std::optional<int64_t> frozenEdgeMs_;  // the right edge while paused
+    std::optional<polling::SpanRange> view_;  // the times shown after a zoom or pan
+    void ShowView(int64_t startMs, int64_t endMs);
+    void AxisChanged();
     // What the chart was last drawn with.
     struct Drawn {
         int64_t endMs = 0;
@@ -102,5 +118,5 @@ private:
         size_t output = 0;
     };
     std::optional<Drawn> drawn_;
-    files::TrendCsvRecorder recorder_;
+    std::unique_ptr<TTrendRecording> recording_;
 };

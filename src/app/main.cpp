@@ -7,7 +7,7 @@
 #include "app/Oprog.h"
 #include "app/TerminationSignals.h"
 #include "app/ToolkitArguments.h"
-#include "lang/ChooseLanguage.h"
+#include "app/ChooseLanguage.h"
 #include "platform/NumberText.h"
 
 int main(int argc, char** argv) {

@@ -7,7 +7,8 @@
 #include <thread>
 
 #include "config/OutputMode.h"
-#include "platform/NumberText.h"
+#include "files/TrendCsv.h"
+#include "platform/Text.h"
 #include "polling/Link.h"
 #include "polling/OutputEvaluation.h"
 
@@ -34,7 +35,7 @@ WatchSummary Watch(device::TFix64& link, const config::DeviceConfiguration& c, c
     std::array<bool, config::OutputCount> lamps{};  // dark, as the window's lamps start
     double sum = 0;
     uint64_t taken = 0;
-    if (csv) *csv << "time,value_pa,value,unit,out1,out2,out3,out4" << std::endl;
+    if (csv) *csv << files::TrendCsvHeader << std::flush;
     while (!stop && !(settings.count && taken >= *settings.count)) {
         const auto started = clock.now();
         const polling::PollResult poll = polling::Poll(link);
@@ -62,10 +63,13 @@ WatchSummary Watch(device::TFix64& link, const config::DeviceConfiguration& c, c
             for (size_t i = 0; i < config::OutputCount; ++i) out << "  out" << i + 1 << (lamps[i] ? " on " : " off");
             out << std::endl;
             if (csv) {
-                *csv << time << "," << platform::FormatFixed(value, 3) << ","
-                     << shown.substr(0, shown.find(' ')) << "," << settings.unit.text;
-                for (bool lamp : lamps) *csv << "," << (lamp ? 1 : 0);
-                *csv << std::endl;
+                polling::TrendSample sample{
+                    std::chrono::duration_cast<std::chrono::milliseconds>(started.time_since_epoch()).count(), value, 0};
+                for (size_t i = 0; i < config::OutputCount; ++i)
+                    if (lamps[i]) sample.lamps = static_cast<uint8_t>(sample.lamps | (1u << i));
+                const files::DisplayScale scale{settings.unit.factor, settings.unit.decimals,
+                                                platform::FromUtf8(settings.unit.text)};
+                *csv << files::TrendCsvLine(sample, scale) << std::flush;
             }
         }
         if (stop || (settings.count && taken >= *settings.count)) break;

@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -49,5 +50,10 @@ ConfigFileReading ReadConfigFile(std::string_view bytes);
 
 // The most of a file the reader can use (15 lines of 99 characters).
 constexpr size_t ConfigFileReadLimit = 15 * 99;
+
+// The beginning of a configuration file, as much as the reader can use; nothing when it cannot
+// be read or is not a regular file (a fifo, a device, a folder: refused without waiting, as the
+// save refuses them).
+std::optional<std::string> ReadConfigFileBeginning(const std::string& path);
 
 }  // namespace files

@@ -13,6 +13,7 @@ namespace {
 constexpr std::u16string_view Section = u"Options";
 constexpr std::u16string_view TrendSection = u"Trend";
 constexpr std::u16string_view TrendKeys[] = {u"left", u"top", u"width", u"height"};
+constexpr std::u16string_view TrendResumeKey = u"resume";
 
 // Only a regular file is read or written: a link to a fifo or a device node would block the
 // read or be replaced by the write. A missing file is read as empty and created by the save.
@@ -101,6 +102,25 @@ void SaveTrendWindowPlace(const TrendWindowPlace& place) {
         });
     } catch (...) {
         // The window opens at its default place next time.
+    }
+}
+
+bool LoadTrendResume() {
+    try {
+        const lang::Utf16Ini ini = ReadSettingsFile(SettingsFilePath(SettingsFileName));
+        const auto text = ini.Value(TrendSection, TrendResumeKey);
+        const auto value = text ? lang::ParseIniInteger(*text) : std::nullopt;
+        return value && *value == 1;
+    } catch (...) {
+        return false;
+    }
+}
+
+void SaveTrendResume(bool resume) {
+    try {
+        UpdateSettingsFile([&](lang::Utf16Ini& ini) { ini.WriteInteger(TrendSection, TrendResumeKey, resume ? 1 : 0); });
+    } catch (...) {
+        // Off again next time.
     }
 }
 

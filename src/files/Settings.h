@@ -41,5 +41,9 @@ struct TrendWindowPlace {
 std::optional<TrendWindowPlace> LoadTrendWindowPlace();
 // Keeps every other section and key; never fails and reports nothing.
 void SaveTrendWindowPlace(const TrendWindowPlace& place);
+// Whether the trend resumes a lost link by itself ("resume" in the section "Trend"); off when
+// the file says nothing. The save keeps every other section and key.
+bool LoadTrendResume();
+void SaveTrendResume(bool resume);
 
 }  // namespace files

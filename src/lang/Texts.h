@@ -92,7 +92,25 @@
     X(CsvFiles, u"CSV files")                                                        \
     X(AllFiles, u"All files")                                                        \
     X(CannotWriteFile, u"Cannot write file")                                         \
-    X(RecordingStopped, u"The file cannot be written. Recording has stopped")
+    X(RecordingStopped, u"The file cannot be written. Recording has stopped")          \
+    X(NoReplySince, u"No reply from the transmitter since")                           \
+    X(PollStopped, u"Not polling: tick \"Actual value\" in the main window to go on")  \
+    X(NoData, u"no data")                                                            \
+    X(ResumeByItself, u"Resume by itself")                                           \
+    X(LinkLost, u"Link lost")                                                        \
+    X(LinkRegained, u"Link regained")                                                \
+    X(PollingStopped, u"Polling stopped")                                            \
+    X(ConfigurationWritten, u"Configuration written")                                \
+    X(DisplayUnitChanged, u"Display unit changed")                                   \
+    X(Recording, u"Recording")                                                       \
+    X(NoSamplesSince, u"no samples since")                                           \
+    X(NotARegularFile, u"Not a regular file")                                        \
+    X(AppendToForeignFile, u"The file does not begin with the trend's header. Append to it anyway?")  \
+    X(Live, u"Live")                                                                 \
+    X(ValueAxis, u"Value axis")                                                      \
+    X(AxisFitData, u"Fit the data")                                                  \
+    X(AxisFitThresholds, u"Data and thresholds")                                     \
+    X(AxisFixed, u"Fixed limits")
 
 namespace text {
 

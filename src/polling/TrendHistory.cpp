@@ -37,8 +37,27 @@ void TrendHistory::Append(const TrendSample& sample) {
     }
     chunk->offsetMs.push_back(static_cast<uint32_t>(time - chunk->baseMs));
     chunk->value.push_back(sample.valuePa);
-    chunk->lamps.push_back(sample.lamps);
+    const bool resumed = sample.resumed || (stopped_ && count_ != 0);
+    chunk->lamps.push_back(static_cast<uint8_t>((sample.lamps & 0x7Fu) | (resumed ? 0x80u : 0u)));
     ++count_;
+    if (stopped_ && lostLink_) events_.push_back({time, TrendEventKind::LinkRegained});
+    stopped_ = lostLink_ = false;
+}
+
+void TrendHistory::Stop(const TrendEvent& why) {
+    if (stopped_) {
+        // Unticked after the link was lost: the lost link is what the operator needs to see.
+        return;
+    }
+    stopped_ = true;
+    lostLink_ = why.kind == TrendEventKind::LinkLost;
+    events_.push_back(why);
+}
+
+int64_t TrendHistory::LatestMs() const {
+    int64_t latest = empty() ? 0 : Newest().timeMs;
+    if (!events_.empty()) latest = std::max(latest, events_.back().timeMs);
+    return latest;
 }
 
 size_t TrendHistory::ChunkIndexOf(size_t index) const {
@@ -110,16 +129,19 @@ std::vector<TrendColumn> ReduceToColumns(const TrendHistory& history, const Span
     history.ForEach(range.first, range.last, [&](const TrendSample& sample) {
         const double position = static_cast<double>(sample.timeMs - range.startMs) / width * static_cast<double>(columns);
         const size_t column = std::min(static_cast<size_t>(std::max(position, 0.0)), columns - 1);
-        TrendColumn& c = out[column];
-        ++c.samples;
-        c.lampsAny |= sample.lamps;
-        c.lampsLast = sample.lamps;
-        if (std::isnan(sample.valuePa)) return;
-        if (c.count == 0 || sample.valuePa < c.min) c.min = sample.valuePa;
-        if (c.count == 0 || sample.valuePa > c.max) c.max = sample.valuePa;
-        ++c.count;
+        out[column].Add(sample);
     });
     return out;
+}
+
+void TrendColumn::Add(const TrendSample& sample) {
+    ++samples;
+    lampsAny |= sample.lamps;
+    lampsLast = sample.lamps;
+    if (std::isnan(sample.valuePa)) return;
+    if (count == 0 || sample.valuePa < min) min = sample.valuePa;
+    if (count == 0 || sample.valuePa > max) max = sample.valuePa;
+    ++count;
 }
 
 }  // namespace polling

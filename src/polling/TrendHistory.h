@@ -9,13 +9,30 @@
 #include <memory>
 #include <vector>
 
+#include "polling/TrendThresholds.h"
+
 namespace polling {
 
 struct TrendSample {
     int64_t timeMs = 0;    // milliseconds since the Unix epoch
     float valuePa = 0;
     uint8_t lamps = 0;     // bit n: the lamp of output n+1 was lit
+    bool resumed = false;  // the first sample after the poll stopped: no line joins it to the one before
     bool Lit(size_t output) const { return (lamps >> output) & 1u; }
+};
+
+// What happened to the watch besides samples, shown as marks on the time axis.
+enum class TrendEventKind : uint8_t {
+    LinkLost,               // the poll and its retry failed: polling stopped
+    LinkRegained,           // the first sample after a lost link
+    Stopped,                // "Actual value" unticked
+    ConfigurationWritten,
+    ZeroCorrection,
+    DisplayChanged,         // unit or measurement type
+};
+struct TrendEvent {
+    int64_t timeMs = 0;
+    TrendEventKind kind = TrendEventKind::Stopped;
 };
 
 // The time spans the chart shows back from its right edge.
@@ -35,8 +52,19 @@ public:
     TrendHistory& operator=(const TrendHistory&) = delete;
 
     // A sample earlier than the last one (the clock was set back) takes the last one's time,
-    // so that the history stays in time order.
+    // so that the history stays in time order. The first sample after Stop is marked resumed.
     void Append(const TrendSample& sample);
+    // The poll stopped (unticked, or the link lost): the next sample starts a new line. Only
+    // the first stop after a sample counts; the event is kept as a mark.
+    void Stop(const TrendEvent& why);
+    bool stopped() const { return stopped_; }
+    // Stopped by a lost link (not by the operator), and no sample since.
+    bool linkLost() const { return stopped_ && lostLink_; }
+    // A mark that does not stop the line (configuration written, zero correction, ...).
+    void AddEvent(const TrendEvent& event) { events_.push_back(event); }
+    const std::vector<TrendEvent>& events() const { return events_; }
+    // The time of the newest sample or event, whichever is later (0 when there is neither).
+    int64_t LatestMs() const;
     size_t size() const { return count_; }
     bool empty() const { return count_ == 0; }
     TrendSample operator[](size_t index) const;
@@ -48,6 +76,8 @@ public:
     void ForEach(size_t first, size_t last, Visit&& visit) const;
     // Heap bytes held by the samples.
     size_t MemoryBytes() const;
+    // The outputs' thresholds as the samples were taken with them.
+    ThresholdHistory thresholds;
 
 private:
     struct Chunk;
@@ -56,6 +86,9 @@ private:
     std::vector<std::unique_ptr<Chunk>> chunks_;
     std::vector<size_t> chunkFirst_;  // index of each chunk's first sample
     size_t count_ = 0;
+    bool stopped_ = false;
+    bool lostLink_ = false;  // the last stop was a lost link: the next sample regains it
+    std::vector<TrendEvent> events_;
 };
 
 // The samples a span shows: [first, last) of the history, and the times of its left and
@@ -85,6 +118,8 @@ struct TrendColumn {
     float max = 0;
     uint8_t lampsAny = 0;
     uint8_t lampsLast = 0;  // the lamps of the column's last sample, which they keep until the next
+    // Takes a sample of the column, in time order.
+    void Add(const TrendSample& sample);
 };
 // The samples of range split over columns equal slices of [startMs, endMs].
 std::vector<TrendColumn> ReduceToColumns(const TrendHistory& history, const SpanRange& range, size_t columns);
@@ -96,9 +131,11 @@ struct TrendHistory::Chunk {
     int64_t baseMs = 0;
     std::vector<uint32_t> offsetMs;  // from baseMs
     std::vector<float> value;
-    std::vector<uint8_t> lamps;
+    std::vector<uint8_t> lamps;  // bit 7: resumed
     size_t size() const { return value.size(); }
-    TrendSample At(size_t i) const { return {baseMs + offsetMs[i], value[i], lamps[i]}; }
+    TrendSample At(size_t i) const {
+        return {baseMs + offsetMs[i], value[i], static_cast<uint8_t>(lamps[i] & 0x7Fu), (lamps[i] & 0x80u) != 0};
+    }
 };
 
 template <typename Visit>

@@ -4,6 +4,7 @@
 #include <QRadioButton>
 #include <filesystem>
 #include <fstream>
+#include <sys/stat.h>
 
 #include "support/DeviceWindowFixture.h"
 #include "support/SmallFileLimit.h"
@@ -134,6 +135,13 @@ TEST_F(ConfigFileWindow, AFileThatCannotBeReadOrWrittenIsReported) {
     Load(user.folder() / "missing.cfg");
     Save(user.folder() / "no-such-folder/x.cfg");
     EXPECT_EQ(BoxTexts(), (std::vector<QString>{QStringLiteral("Cannot open file"), QStringLiteral("Cannot open file")}));
+}
+
+TEST_F(ConfigFileWindow, LoadingAFifoIsReportedAtOnceInsteadOfWaitingForAWriter) {
+    const std::string fifo = user.folder() / "pipe.cfg";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    Load(fifo);
+    EXPECT_EQ(BoxTexts(), std::vector<QString>{QStringLiteral("Cannot open file")});
 }
 
 TEST_F(ConfigFileWindow, ASaveOntoAFullDiskIsReportedAndKeepsTheEarlierFile) {

@@ -24,7 +24,7 @@
 
 #include "app/EventHooks.h"
 #include "app/Oprog.h"
-#include "lang/ChooseLanguage.h"
+#include "app/ChooseLanguage.h"
 #include "support/WindowFixture.h"
 
 namespace {

@@ -20,7 +20,7 @@
 #include "app/Oprog.h"
 #include "app/QtLanguage.h"
 #include "app/WindowLook.h"
-#include "lang/ChooseLanguage.h"
+#include "app/ChooseLanguage.h"
 #include "support/WindowFixture.h"
 
 namespace {

@@ -82,15 +82,16 @@ TEST_F(Tool, TheFirstSessionOfANewUser) {
     EXPECT_EQ(o.exit, 0) << o.err;
     EXPECT_NE(o.out.find("samples 5, min "), std::string::npos);
     const std::string csv = Slurp(folder / "w.csv");
-    EXPECT_EQ(Line(csv, 1), "time,value_pa,value,unit,out1,out2,out3,out4");
+    EXPECT_EQ(Line(csv, 1), "time,utc_offset,value_pa,value,unit,out1,out2,out3,out4");
     std::vector<std::string> fields;
     std::istringstream row(Line(csv, 6));
     for (std::string field; std::getline(row, field, ',');) fields.push_back(field);
-    ASSERT_EQ(fields.size(), 8u) << Line(csv, 6);
-    EXPECT_EQ(fields[0].size(), 29u);  // 2026-12-10T15:27:36.035+00:00
+    ASSERT_EQ(fields.size(), 9u) << Line(csv, 6);
+    EXPECT_EQ(fields[0].size(), 23u);  // 2026-12-10T15:27:36.035
     EXPECT_EQ(fields[0][10], 'T');
-    EXPECT_EQ(fields[3], "kPa");
-    for (size_t i = 4; i < 8; ++i) EXPECT_TRUE(fields[i] == "0" || fields[i] == "1") << fields[i];
+    EXPECT_EQ(fields[1].size(), 6u);  // +00:00
+    EXPECT_EQ(fields[4], "kPa");
+    for (size_t i = 5; i < 9; ++i) EXPECT_TRUE(fields[i] == "0" || fields[i] == "1") << fields[i];
     EXPECT_EQ(Line(csv, 7), "");
 
     o = Run({"--all", "read", "-o", "unit-{serial}.cfg"}, {{"KD4410_SIM_DEVICES", "3"}});

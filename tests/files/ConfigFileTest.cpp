@@ -1,7 +1,13 @@
 // The configuration file's format and its reader.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <fstream>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "files/ConfigFile.h"
+#include "support/TempFolder.h"
 
 namespace {
 
@@ -116,6 +122,23 @@ TEST(ConfigFile, ANumberTooLargeForAFloatStopsTheReading) {
     const files::ConfigFileReading r = files::ReadConfigFile(text);
     EXPECT_FALSE(r.complete);
     EXPECT_EQ(r.lastLineTaken, 3);
+}
+
+TEST(ConfigFile, OnlyARegularFileIsReadAndAFifoNeverBlocks) {
+    testsupport::TempFolder folder;
+    const std::string file = folder / "a.cfg";
+    std::ofstream(file, std::ios::binary) << ExampleFile << std::string(3000, 'x');
+    const auto bytes = files::ReadConfigFileBeginning(file);
+    ASSERT_TRUE(bytes.has_value());
+    EXPECT_EQ(bytes->size(), files::ConfigFileReadLimit);  // as much as the reader can use
+    EXPECT_EQ(bytes->rfind(ExampleFile, 0), 0u);
+
+    const std::string fifo = folder / "pipe.cfg";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_FALSE(files::ReadConfigFileBeginning(fifo).has_value());  // no writer: returns at once
+    EXPECT_FALSE(files::ReadConfigFileBeginning(folder.path().string()).has_value());
+    EXPECT_FALSE(files::ReadConfigFileBeginning("/dev/zero").has_value());
+    EXPECT_FALSE(files::ReadConfigFileBeginning(folder / "missing.cfg").has_value());
 }
 
 }  // namespace

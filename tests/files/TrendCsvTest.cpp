@@ -11,12 +11,15 @@
 #include <memory>
 #include <algorithm>
 #include <sstream>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include "files/TrendCsv.h"
 #include "support/SmallFileLimit.h"
 #include "support/TempFolder.h"
+#include "support/TimeZone.h"
 
 namespace {
 
@@ -25,23 +28,7 @@ using polling::TrendSample;
 constexpr int64_t Winter = 1'765'000'000'000;  // 2025-12-06 05:46:40 UTC
 constexpr int64_t Summer = 1'751'000'000'000;  // 2025-06-27 04:53:20 UTC
 
-// Sets the time zone for its lifetime.
-class TimeZone {
-public:
-    explicit TimeZone(const char* zone) : environment_(std::make_unique<testsupport::ScopedEnvironment>()) {
-        environment_->Set("TZ", zone);
-        tzset();
-    }
-    ~TimeZone() {
-        environment_.reset();
-        tzset();
-    }
-    TimeZone(const TimeZone&) = delete;
-    TimeZone& operator=(const TimeZone&) = delete;
-
-private:
-    std::unique_ptr<testsupport::ScopedEnvironment> environment_;
-};
+using testsupport::TimeZone;
 
 std::string ReadAll(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -50,7 +37,7 @@ std::string ReadAll(const std::string& path) {
 
 size_t LineCount(const std::string& text) { return static_cast<size_t>(std::count(text.begin(), text.end(), '\n')); }
 
-TEST(TrendCsv, LinesCarryLocalTimeWithOffsetPascalsTheDisplayedValueAndTheLamps) {
+TEST(TrendCsv, LinesCarryLocalTimeWithMillisecondsItsOffsetPascalsTheDisplayedValueAndTheLamps) {
     TimeZone zone("CET-1CEST,M3.5.0,M10.5.0/3");
     const files::DisplayScale kPa{0.001f, 3, u"kPa"};
     struct Case {
@@ -59,17 +46,22 @@ TEST(TrendCsv, LinesCarryLocalTimeWithOffsetPascalsTheDisplayedValueAndTheLamps)
         std::string line;
     };
     const Case cases[] = {
-        {{Winter, 2500, 0b0101}, kPa, "2025-12-06T06:46:40+01:00,2500,2.500,kPa,1,0,1,0\n"},
-        {{Summer + 999, 0.1f, 0b1000}, {1, 0, u"Pa"}, "2025-06-27T06:53:20+02:00,0.1,0,Pa,0,0,0,1\n"},
-        {{Winter, -12.5f, 0}, {1000.0f / 998.0f / 9.81f, 0, u"mm"}, "2025-12-06T06:46:40+01:00,-12.5,-1,mm,0,0,0,0\n"},
-        {{Winter, std::numeric_limits<float>::quiet_NaN(), 0}, kPa, "2025-12-06T06:46:40+01:00,nan,nan,kPa,0,0,0,0\n"},
+        {{Winter, 2500, 0b0101}, kPa, "2025-12-06T06:46:40.000,+01:00,2500,2.500,kPa,1,0,1,0\n"},
+        {{Summer + 999, 0.1f, 0b1000}, {1, 0, u"Pa"}, "2025-06-27T06:53:20.999,+02:00,0.1,0,Pa,0,0,0,1\n"},
+        {{Winter, -12.5f, 0}, {1000.0f / 998.0f / 9.81f, 0, u"mm"},
+         "2025-12-06T06:46:40.000,+01:00,-12.5,-1,mm,0,0,0,0\n"},
+        {{Winter, std::numeric_limits<float>::quiet_NaN(), 0}, kPa,
+         "2025-12-06T06:46:40.000,+01:00,nan,nan,kPa,0,0,0,0\n"},
+        {{-1, 1, 0}, {1, 0, u"Pa"}, "1970-01-01T00:59:59.999,+01:00,1,1,Pa,0,0,0,0\n"},
     };
     for (const Case& c : cases) EXPECT_EQ(files::TrendCsvLine(c.sample, c.scale), c.line);
 
     TimeZone west("EST5");
-    EXPECT_EQ(files::IsoLocalTime(Winter), "2025-12-06T00:46:40-05:00");
+    EXPECT_EQ(files::IsoLocalTime(Winter + 157), "2025-12-06T00:46:40.157");
+    EXPECT_EQ(files::UtcOffset(Winter), "-05:00");
     TimeZone india("IST-5:30");
-    EXPECT_EQ(files::IsoLocalTime(Winter), "2025-12-06T11:16:40+05:30");
+    EXPECT_EQ(files::IsoLocalTime(Winter), "2025-12-06T11:16:40.000");
+    EXPECT_EQ(files::UtcOffset(Winter), "+05:30");
 }
 
 TEST(TrendCsv, ASavedSpanIsTheHeaderAndOneLineASample) {
@@ -78,9 +70,9 @@ TEST(TrendCsv, ASavedSpanIsTheHeaderAndOneLineASample) {
     for (int i = 0; i < 5; ++i) history.Append({Winter + i * 1000LL, float(i * 1000), 0});
     const std::string csv = files::TrendCsv(history, 1, 3, {0.001f, 3, u"kPa"});
     EXPECT_EQ(csv,
-              "time,value_pa,value,unit,out1,out2,out3,out4\n"
-              "2025-12-06T05:46:41+00:00,1000,1.000,kPa,0,0,0,0\n"
-              "2025-12-06T05:46:42+00:00,2000,2.000,kPa,0,0,0,0\n");
+              "time,utc_offset,value_pa,value,unit,out1,out2,out3,out4\n"
+              "2025-12-06T05:46:41.000,+00:00,1000,1.000,kPa,0,0,0,0\n"
+              "2025-12-06T05:46:42.000,+00:00,2000,2.000,kPa,0,0,0,0\n");
 }
 
 TEST(TrendCsv, RecordingWritesTheHeaderOnceAndAppendsToAnExistingRecord) {
@@ -88,12 +80,12 @@ TEST(TrendCsv, RecordingWritesTheHeaderOnceAndAppendsToAnExistingRecord) {
     const std::string path = folder / "record.csv";
     {
         files::TrendCsvRecorder recorder;
-        ASSERT_TRUE(recorder.Start(path));
+        ASSERT_EQ(recorder.Start(path), files::RecordStart::Started);
         EXPECT_TRUE(recorder.recording());
         EXPECT_TRUE(recorder.Append({Winter, 1, 0}, {}));
     }
     files::TrendCsvRecorder again;
-    ASSERT_TRUE(again.Start(path));
+    ASSERT_EQ(again.Start(path), files::RecordStart::Started);
     EXPECT_TRUE(again.Append({Winter, 2, 0}, {}));
     const std::string text = ReadAll(path);
     EXPECT_EQ(LineCount(text), 3u);
@@ -101,7 +93,7 @@ TEST(TrendCsv, RecordingWritesTheHeaderOnceAndAppendsToAnExistingRecord) {
     EXPECT_EQ(text.find("time,", 1), std::string::npos);
 
     files::TrendCsvRecorder nowhere;
-    EXPECT_FALSE(nowhere.Start(folder / "missing/record.csv"));
+    EXPECT_EQ(nowhere.Start(folder / "missing/record.csv"), files::RecordStart::CannotOpen);
     EXPECT_FALSE(nowhere.recording());
     EXPECT_FALSE(nowhere.Append({Winter, 1, 0}, {}));
 }
@@ -109,7 +101,7 @@ TEST(TrendCsv, RecordingWritesTheHeaderOnceAndAppendsToAnExistingRecord) {
 TEST(TrendCsv, AWriteFailureStopsTheRecording) {
     testsupport::TempFolder folder;
     files::TrendCsvRecorder recorder;
-    ASSERT_TRUE(recorder.Start(folder / "record.csv"));
+    ASSERT_EQ(recorder.Start(folder / "record.csv"), files::RecordStart::Started);
     {
         testsupport::SmallFileLimit full(200);  // the header and a line or two fit, then the disk is full
         bool failed = false;
@@ -122,8 +114,71 @@ TEST(TrendCsv, AWriteFailureStopsTheRecording) {
 
     if (std::filesystem::exists("/dev/full")) {
         files::TrendCsvRecorder full;
-        EXPECT_FALSE(full.Start("/dev/full"));  // even the header cannot be written
+        EXPECT_NE(full.Start("/dev/full"), files::RecordStart::Started);  // a device, refused
     }
+}
+
+// Every line of the file has all fields: a recording cut short by a full disk leaves no half
+// line, and the next recording into the file starts on a line of its own.
+TEST(TrendCsv, AFullDiskLeavesWholeLinesAndTheNextRecordingStartsCleanly) {
+    testsupport::TempFolder folder;
+    const std::string path = folder / "record.csv";
+    for (const size_t limit : {130, 150, 170}) {  // the disk fills in the middle of a line
+        files::TrendCsvRecorder recorder;
+        ASSERT_EQ(recorder.Start(path), files::RecordStart::Started);
+        testsupport::SmallFileLimit full(std::filesystem::file_size(path) + limit);
+        for (int i = 0; i < 10 && recorder.Append({Winter + i * 1000LL, 123.25f, 0b0011}, {0.001f, 3, u"kPa"}); ++i) {
+        }
+        EXPECT_FALSE(recorder.recording());
+    }
+    {
+        std::ofstream(path, std::ios::app) << "2025-12-06T05:46:41.000,+00:00,12";  // a line broken some other way
+        files::TrendCsvRecorder recorder;
+        ASSERT_EQ(recorder.Start(path), files::RecordStart::Started);
+        EXPECT_TRUE(recorder.Append({Winter, 1, 0}, {}));
+    }
+    const std::string text = ReadAll(path);
+    ASSERT_EQ(text.back(), '\n');
+    std::istringstream lines(text);
+    std::string line;
+    size_t count = 0;
+    while (std::getline(lines, line)) {
+        EXPECT_EQ(std::count(line.begin(), line.end(), ','), 8) << line;
+        ++count;
+    }
+    EXPECT_GE(count, 5u);
+    EXPECT_EQ(text.find("time,"), 0u);
+    EXPECT_EQ(text.find("time,", 1), std::string::npos);
+}
+
+TEST(TrendCsv, OnlyARegularFileIsRecordedIntoAndAFifoNeverBlocks) {
+    testsupport::TempFolder folder;
+    const std::string fifo = folder / "pipe";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    files::TrendCsvRecorder recorder;
+    EXPECT_EQ(recorder.Start(fifo), files::RecordStart::NotAFile);  // no reader: would block a plain open
+    const int reader = open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    EXPECT_EQ(recorder.Start(fifo), files::RecordStart::NotAFile);  // with a reader: still no file
+    close(reader);
+    EXPECT_EQ(recorder.Start(folder.path().string()), files::RecordStart::NotAFile);
+    EXPECT_EQ(recorder.Start("/dev/null"), files::RecordStart::NotAFile);
+    EXPECT_FALSE(recorder.recording());
+}
+
+TEST(TrendCsv, AFileWithAnotherFirstLineIsAppendedToOnlyWhenAllowed) {
+    testsupport::TempFolder folder;
+    const std::string path = folder / "notes.csv";
+    std::ofstream(path) << "name,age\nAda,36";
+    files::TrendCsvRecorder recorder;
+    EXPECT_EQ(recorder.Start(path), files::RecordStart::ForeignFile);
+    EXPECT_FALSE(recorder.recording());
+    EXPECT_EQ(ReadAll(path), "name,age\nAda,36");
+    ASSERT_EQ(recorder.Start(path, true), files::RecordStart::Started);
+    EXPECT_TRUE(recorder.Append({Winter, 1, 0}, {}));
+    const std::string text = ReadAll(path);
+    EXPECT_EQ(text.rfind("name,age\nAda,36\n", 0), 0u);  // kept, with its line ended
+    EXPECT_EQ(LineCount(text), 3u);
 }
 
 // A child records and tells the parent after each line; the parent kills it at an arbitrary
@@ -138,7 +193,7 @@ TEST(TrendCsv, ARecordingKilledMidwayKeepsEveryLineWrittenBeforeTheKill) {
     if (child == 0) {
         close(acknowledgements[0]);
         files::TrendCsvRecorder recorder;
-        if (!recorder.Start(path)) _exit(2);
+        if (recorder.Start(path) != files::RecordStart::Started) _exit(2);
         for (int64_t i = 0;; ++i) {
             if (!recorder.Append({Winter + i * 1000, float(i), 0}, {})) _exit(3);
             const char done = 'x';
@@ -163,7 +218,8 @@ TEST(TrendCsv, ARecordingKilledMidwayKeepsEveryLineWrittenBeforeTheKill) {
     EXPECT_EQ(line + "\n", files::TrendCsvHeader);
     size_t complete = 0;
     while (std::getline(lines, line) && !lines.eof()) {
-        EXPECT_EQ(line.substr(line.find(',') + 1, std::to_string(complete).size() + 1), std::to_string(complete) + ",");
+        const size_t value = line.find(',', line.find(',') + 1) + 1;  // after time and utc_offset
+        EXPECT_EQ(line.substr(value, std::to_string(complete).size() + 1), std::to_string(complete) + ",");
         ++complete;
     }
     EXPECT_GE(complete, acknowledged);

@@ -37,6 +37,17 @@ TEST_F(TrendSettings, ThePlaceGoesToItsOwnSectionAndLeavesTheOptionsAsTheyAre) {
     EXPECT_EQ(place->height, 360);
 }
 
+TEST_F(TrendSettings, ResumeByItselfIsOffUntilSavedAndLeavesTheOptionsAsTheyAre) {
+    EXPECT_FALSE(files::LoadTrendResume());
+    files::SaveUserSettings({2, true, 0, 5});
+    files::SaveTrendResume(true);
+    EXPECT_TRUE(files::LoadTrendResume());
+    EXPECT_EQ(ReadFile(), lang::EncodeUtf16Le(u"\uFEFF[Options]\r\nLanguage=2\r\nisPressure=1\r\nunitOfLength=0\r\n"
+                                              u"unitOfPressure=5\r\n\r\n[Trend]\r\nresume=1\r\n\r\n"));
+    files::SaveTrendResume(false);
+    EXPECT_FALSE(files::LoadTrendResume());
+}
+
 TEST_F(TrendSettings, AnIncompleteOrEmptyPlaceIsIgnored) {
     for (std::u16string_view text : {u"[Trend]\r\nleft=1\r\ntop=2\r\nwidth=300\r\n",
                                      u"[Trend]\r\nleft=1\r\ntop=2\r\nwidth=0\r\nheight=200\r\n",

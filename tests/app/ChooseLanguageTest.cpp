@@ -4,7 +4,7 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include "lang/ChooseLanguage.h"
+#include "app/ChooseLanguage.h"
 #include "support/WindowFixture.h"
 
 namespace {

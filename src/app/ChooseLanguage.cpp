@@ -1,4 +1,4 @@
-#include "lang/ChooseLanguage.h"
+#include "app/ChooseLanguage.h"
 
 #include <QListWidget>
 #include <QPushButton>
