@@ -11,6 +11,7 @@
 #include "ctl/Values.h"
 #include "files/ConfigFile.h"
 #include "history/Sha256.h"
+#include "history/Steps.h"
 #include "platform/AtomicFile.h"
 #include "platform/Text.h"
 #include "polling/Link.h"
@@ -81,9 +82,7 @@ config::DeviceConfiguration ReadWhole(Session& session, const Target& target, co
     try {
         config::ReadConfiguration(session.link(), target.index, *image, collector);
     } catch (const device::DeviceError& e) {
-        const std::string where = !collector.blocksRead  ? "the nominal range and specific gravity"
-                                  : collector.fieldsRead < 12 ? OutputFieldName(collector.fieldsRead)
-                                                              : "the closing command";
+        const std::string where = history::ReadStepName(collector);
         if (failedStep) *failedStep = purpose + ": " + where;
         throw ToolError(ExitDevice, Who(target) + ": " + purpose + " stopped at " + where + " (" + e.what() + ")" +
                                         (verifying ? ": " + where + " and the fields after it not verified" : "") +
@@ -212,12 +211,9 @@ int WriteCommand(Session& session, const Target& target, const Options& options,
         config::WriteConfiguration(
             session.link(), target.index, [&file] { return file.specificGravity; }, file.outputs, *image, &stage);
     } catch (const device::DeviceError& e) {
-        static const char* const notWritten[] = {
-            "specific gravity and outputs 1-4 not written", "specific gravity and outputs 1-4 not verified",
-            "specific gravity written, outputs 1-4 not verified", "all written, the closing command failed"};
-        report.record.failedStep = std::string("the write: ") + notWritten[static_cast<int>(stage)];
+        report.record.failedStep = "the write: " + history::WriteStepName(stage);
         throw ToolError(ExitDevice, Who(target) + ": the write failed (" + e.what() + "): " +
-                                        notWritten[static_cast<int>(stage)] + "; retry the write");
+                                        history::WriteStepName(stage) + "; retry the write");
     }
     const config::DeviceConfiguration after =
         ReadWhole(session, target, "the read-back", true, &report.record.failedStep);
@@ -241,7 +237,7 @@ int ZeroCommand(Session& session, const Target& target, const Options& options, 
     const DisplayUnit unit = UnitFor(options, gravity);
     device::TFix64& link = session.link();
     try {
-        report.record.failedStep = "the measurement";
+        report.record.failedStep = history::ZeroMeasurementStep;
         const config::ZeroReadings readings = config::MeasureZero(link, target.index);
         report.record.zeroOffsetBefore = readings.offset;
         report.record.zeroError = (readings.r1 + readings.r2) / 2;
@@ -256,14 +252,14 @@ int ZeroCommand(Session& session, const Target& target, const Options& options, 
             yes = answer.value_or(false);
         }
         if (!yes) {
-            report.record.failedStep = "the closing command after No";
+            report.record.failedStep = history::ZeroClosingStep;
             config::DeclineZeroCorrection(link);
             report.record.failedStep.clear();
             report.record.zeroOffsetAfter = readings.offset;
             report.out << Who(target) << ": not corrected; the offset stays " << Show(readings.offset, unit) << "\n";
             return ExitSuccess;
         }
-        report.record.failedStep = "the write of the new offset";
+        report.record.failedStep = history::ZeroWriteStep;
         const float offset = config::ApplyZeroCorrection(link, readings);
         report.record.failedStep.clear();
         report.record.zeroOffsetAfter = offset;

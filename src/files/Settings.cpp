@@ -7,6 +7,7 @@
 #include "lang/Utf16Ini.h"
 #include "platform/AtomicFile.h"
 #include "platform/Folders.h"
+#include "platform/Text.h"
 
 namespace files {
 namespace {
@@ -101,6 +102,16 @@ void SaveTrendWindowPlace(const TrendWindowPlace& place) {
         });
     } catch (...) {
         // The window opens at its default place next time.
+    }
+}
+
+std::string LoadPlantDatabaseUrl() {
+    try {
+        const lang::Utf16Ini ini = ReadSettingsFile(SettingsFilePath(SettingsFileName));
+        const auto url = ini.Value(u"History", u"Database");
+        return url ? platform::ToUtf8(*url) : std::string();
+    } catch (...) {
+        return {};
     }
 }
 

@@ -42,4 +42,8 @@ std::optional<TrendWindowPlace> LoadTrendWindowPlace();
 // Keeps every other section and key; never fails and reports nothing.
 void SaveTrendWindowPlace(const TrendWindowPlace& place);
 
+// The plant database the window's history is sent to: key "Database" of the section "History"
+// (a postgresql:// URL the user puts there); "" when none. Never fails.
+std::string LoadPlantDatabaseUrl();
+
 }  // namespace files

@@ -198,7 +198,14 @@ std::string HistoryStore::Migrate() {
     return transaction.Commit();
 }
 
-std::string HistoryStore::Append(Record& r) {
+std::string HistoryStore::Append(Record& record) {
+    std::vector<Record> one{record};
+    std::string error = AppendAll(one);
+    if (error.empty()) record.id = one[0].id;
+    return error;
+}
+
+std::string HistoryStore::AppendAll(std::vector<Record>& records) {
     WriteTransaction transaction(db_);
     if (!transaction.error().empty()) return transaction.error();
     Statement s(db_,
@@ -207,33 +214,37 @@ std::string HistoryStore::Append(Record& r) {
                 " zero_offset_before, zero_offset_after, zero_error, live_value, file_name, file_sha256)"
                 " VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
     if (!s) return Message(db_, "cannot add the record");
-    s.Bind(1, r.uid);
-    s.Bind(2, r.timeUtcMs);
-    s.Bind(3, int64_t{r.utcOffsetMinutes});
-    s.Bind(4, r.user);
-    s.Bind(5, r.host);
-    s.Bind(6, r.program);
-    s.Bind(7, r.version);
-    s.BindOptional(8, r.serial);
-    s.Bind(9, int64_t{r.usbIndex});
-    s.Bind(10, r.tag);
-    s.Bind(11, r.note);
-    s.Bind(12, std::string(OperationName(r.operation)));
-    s.Bind(13, std::string(ResultName(r.result)));
-    s.Bind(14, r.failedStep);
-    s.BindJson(15, r.asFound);
-    s.BindOptional(16, r.asFoundTimeUtcMs);
-    s.BindJson(17, r.asLeft);
-    s.BindOptional(18, r.zeroOffsetBefore);
-    s.BindOptional(19, r.zeroOffsetAfter);
-    s.BindOptional(20, r.zeroError);
-    s.BindOptional(21, r.liveValue);
-    s.Bind(22, r.fileName);
-    s.Bind(23, r.fileSha256);
-    if (sqlite3_step(s.get()) != SQLITE_DONE) return Message(db_, "cannot add the record");
-    const int64_t id = sqlite3_last_insert_rowid(db_);
+    std::vector<int64_t> ids;
+    for (const Record& r : records) {
+        sqlite3_reset(s.get());
+        s.Bind(1, r.uid);
+        s.Bind(2, r.timeUtcMs);
+        s.Bind(3, int64_t{r.utcOffsetMinutes});
+        s.Bind(4, r.user);
+        s.Bind(5, r.host);
+        s.Bind(6, r.program);
+        s.Bind(7, r.version);
+        s.BindOptional(8, r.serial);
+        s.Bind(9, int64_t{r.usbIndex});
+        s.Bind(10, r.tag);
+        s.Bind(11, r.note);
+        s.Bind(12, std::string(OperationName(r.operation)));
+        s.Bind(13, std::string(ResultName(r.result)));
+        s.Bind(14, r.failedStep);
+        s.BindJson(15, r.asFound);
+        s.BindOptional(16, r.asFoundTimeUtcMs);
+        s.BindJson(17, r.asLeft);
+        s.BindOptional(18, r.zeroOffsetBefore);
+        s.BindOptional(19, r.zeroOffsetAfter);
+        s.BindOptional(20, r.zeroError);
+        s.BindOptional(21, r.liveValue);
+        s.Bind(22, r.fileName);
+        s.Bind(23, r.fileSha256);
+        if (sqlite3_step(s.get()) != SQLITE_DONE) return Message(db_, "cannot add the record");
+        ids.push_back(sqlite3_last_insert_rowid(db_));
+    }
     if (std::string e = transaction.Commit(); !e.empty()) return e;
-    r.id = id;
+    for (size_t i = 0; i < records.size(); ++i) records[i].id = ids[i];
     return {};
 }
 

@@ -41,6 +41,8 @@ public:
 
     // Appends the record in one transaction and sets its id; "" or the reason it was not kept.
     std::string Append(Record& record);
+    // Appends all of them in one transaction (all or none).
+    std::string AppendAll(std::vector<Record>& records);
     // Records matching filter, newest first.
     std::string Query(const Filter& filter, std::vector<Record>& records);
     std::string SetTagAndNote(int64_t id, const std::string& tag, const std::string& note);

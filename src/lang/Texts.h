@@ -92,7 +92,29 @@
     X(CsvFiles, u"CSV files")                                                        \
     X(AllFiles, u"All files")                                                        \
     X(CannotWriteFile, u"Cannot write file")                                         \
-    X(RecordingStopped, u"The file cannot be written. Recording has stopped")
+    X(RecordingStopped, u"The file cannot be written. Recording has stopped")        \
+    /* commissioning history */                                                      \
+    X(History, u"History")                                                           \
+    X(HistoryNotKept, u"History not kept")                                           \
+    X(SerialNumber, u"Serial number")                                                \
+    X(Since, u"Since")                                                               \
+    X(Refresh, u"Refresh")                                                           \
+    X(Operation, u"Operation")                                                       \
+    X(Result, u"Result")                                                             \
+    X(Tag, u"Tag")                                                                   \
+    X(Note, u"Note")                                                                 \
+    X(Field, u"Field")                                                               \
+    X(AsFound, u"As found")                                                          \
+    X(AsLeft, u"As left")                                                            \
+    X(SaveTagAndNote, u"Save tag and note")                                          \
+    X(Unknown, u"Unknown")                                                           \
+    X(ResultDone, u"Done")                                                           \
+    X(ResultVerified, u"Verified")                                                   \
+    X(ResultFailed, u"Failed")                                                       \
+    X(ZeroOffset, u"Zero offset")                                                    \
+    X(ZeroError, u"Zero error")                                                      \
+    X(FailedAt, u"Failed at")                                                        \
+    X(ReadAt, u"Read at")
 
 namespace text {
 

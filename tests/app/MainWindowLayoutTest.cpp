@@ -143,7 +143,7 @@ TEST_F(MainWindowLayout, MenuTimersAndFileDialogs) {
           {"menuWriteconfigurationToDisk", "Save configuration..."},
           {"menuExit", "Exit"}}},
         {window().menuSettings, "Settings", {{"menuLanguageSelection", "Language selection..."}}},
-        {window().menuView, "View", {{"menuTrend", "Trend..."}}},
+        {window().menuView, "View", {{"menuTrend", "Trend..."}, {"menuHistory", "History..."}}},
         {window().menuHelp, "Help", {{"menuAbout", "About..."}}},
     };
     ASSERT_EQ(window().menuBar()->actions().size(), 4);
