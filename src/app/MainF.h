@@ -108,9 +108,12 @@ public:
 
     // --- the commissioning history (MainF_history.cpp)
     void menuHistoryClick();
+    void menuReportClick();
     TWindowHistory* windowHistory = nullptr;  // keeps the records of read, write and zero
     THistoryWindow* historyWindow = nullptr;  // created when first opened
     QAction* menuHistory = nullptr;           // View > History...
+    QAction* menuReport = nullptr;            // File > Commissioning report...
+    QWidget* reportDialog = nullptr;          // the report last shown
     QLabel* historyIndicator = nullptr;       // in the status bar, shown only while records are not kept
 
     void InitWorkingState();

@@ -37,6 +37,7 @@ public:
     ~TWindowHistory() override;
 
     void SerialKnown(uint16_t serial) { serial_ = serial; }
+    std::optional<uint16_t> serial() const { return serial_; }
     void ReadDone(const config::DeviceConfiguration& read);
     void ReadFailed(const config::ConfigurationCollector& collector);
     void WriteDone(const config::DeviceConfiguration& written);

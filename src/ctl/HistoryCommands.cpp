@@ -1,13 +1,20 @@
 #include "ctl/HistoryCommands.h"
 
 #include <CLI/CLI.hpp>
+#include <dlfcn.h>
+
 #include <iostream>
+#include <set>
 
 #include "ctl/ToolError.h"
 #include "ctl/Values.h"
+#include "files/Settings.h"
 #include "history/Changes.h"
+#include "history/Report.h"
 #include "history/RecordJson.h"
 #include "history/Recorder.h"
+#include "lang/Lang.h"
+#include "platform/Folders.h"
 
 namespace ctl {
 namespace {
@@ -85,6 +92,13 @@ void PrintCsv(std::ostream& out, const std::vector<history::Record>& records, co
     }
 }
 
+std::unique_ptr<history::HistoryStore> OpenLocalHistory() {
+    std::string error;
+    std::unique_ptr<history::HistoryStore> store = history::HistoryStore::Open(history::HistoryStore::DefaultPath(), error);
+    if (!store) throw ToolError(ExitNoAccess, error);
+    return store;
+}
+
 int HistoryCommand(const Options& options, const HistoryOptions& h) {
     if (h.sync) {
         if (h.database.empty()) throw ToolError(ExitUsage, "--sync sends the local history to the plant database; name it with --database");
@@ -111,10 +125,8 @@ int HistoryCommand(const Options& options, const HistoryOptions& h) {
         if (!plant) throw ToolError(ExitNoAccess, error);
         if (std::string e = plant->Query(filter, records); !e.empty()) throw ToolError(ExitNoAccess, e);
     } else {
-        const std::string path = history::HistoryStore::DefaultPath();
-        std::unique_ptr<history::HistoryStore> store = history::HistoryStore::Open(path, error);
-        if (!store) throw ToolError(ExitNoAccess, error);
-        if (std::string e = store->Query(filter, records); !e.empty()) throw ToolError(ExitNoAccess, path + ": " + e);
+        std::unique_ptr<history::HistoryStore> store = OpenLocalHistory();
+        if (std::string e = store->Query(filter, records); !e.empty()) throw ToolError(ExitNoAccess, store->path() + ": " + e);
     }
     if (options.json) {
         nlohmann::json list = nlohmann::json::array();
@@ -126,6 +138,62 @@ int HistoryCommand(const Options& options, const HistoryOptions& h) {
         for (const history::Record& r : records) std::cout << Line(r, options.unit) << "\n";
     }
     return ExitSuccess;
+}
+
+// The renderer lives in a module of its own, so that only this command loads Qt.
+void WritePdf(const std::string& html, const std::string& path) {
+    const std::string executable = platform::ExecutablePath();
+    const std::string module = executable.substr(0, executable.rfind('/') + 1) + "kd4410-report.so";
+    void* handle = dlopen(module.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (handle == nullptr) {
+        const char* why = dlerror();
+        throw ToolError(ExitNoAccess, "the report renderer cannot be loaded (" + std::string(why ? why : module) + ")");
+    }
+    using Write = bool (*)(const char*, const char*, std::string*);
+    const auto write = reinterpret_cast<Write>(dlsym(handle, "kd4410WriteReportPdf"));
+    if (write == nullptr) throw ToolError(ExitNoAccess, module + " is not the report renderer");
+    std::string error;
+    if (!write(html.c_str(), path.c_str(), &error)) throw ToolError(ExitUsage, error);
+}
+
+int ReportCommand(const Options& options, const HistoryOptions& h) {
+    if (!options.serial && !options.all)
+        throw ToolError(ExitUsage, "report needs the transmitter: --serial S, or --all for every one in the history");
+    if (options.all && !h.output.empty() && h.output.find("{serial}") == std::string::npos)
+        throw ToolError(ExitUsage, "with --all, put {serial} into the -o file name, or each report replaces the one before");
+    std::unique_ptr<history::HistoryStore> store = OpenLocalHistory();
+    std::set<uint16_t> serials;
+    if (options.serial) {
+        serials.insert(*options.serial);
+    } else {
+        std::vector<history::Record> all;
+        if (std::string e = store->Query({}, all); !e.empty()) throw ToolError(ExitNoAccess, e);
+        for (const history::Record& r : all)
+            if (r.serial) serials.insert(*r.serial);
+        if (serials.empty()) throw ToolError(ExitDevice, "the history holds no transmitter yet");
+    }
+    // In the language the window uses.
+    lang::Language = files::LoadUserSettings().language;
+    lang::LoadLanguageList();
+    lang::LoadLanguageFile();
+    int exit = ExitSuccess;
+    for (uint16_t serial : serials) {
+        std::vector<history::Record> records;
+        if (std::string e = store->Query({serial, std::nullopt, 0}, records); !e.empty()) throw ToolError(ExitNoAccess, e);
+        const std::optional<history::ReportContent> content = history::ChooseReportContent(records);
+        if (!content) {
+            std::cerr << "kd4410ctl: transmitter " << serial << ": the history holds no read or write of it\n";
+            exit = ExitDevice;
+            continue;
+        }
+        const DisplayUnit unit = MakeUnit(options.unit, content->configuration.asLeft->specificGravity);
+        std::string path = h.output.empty() ? "report-{serial}.pdf" : h.output;
+        for (size_t at = path.find("{serial}"); at != std::string::npos; at = path.find("{serial}"))
+            path.replace(at, 8, std::to_string(serial));
+        WritePdf(history::ReportHtml(*content, {unit.factor, unit.decimals, unit.text}), path);
+        std::cout << "transmitter " << serial << ": report written to " << path << "\n";
+    }
+    return exit;
 }
 
 }  // namespace
@@ -142,13 +210,18 @@ void AddHistoryCommands(CLI::App& app, HistoryOptions& h) {
     auto* sync = list->add_flag("--sync", h.sync, "send the records the plant database lacks (needs --database)");
     sync->excludes(csv);
     list->fallthrough();
+    auto* report = app.add_subcommand("report", "commissioning report of a transmitter from its latest records, "
+                                                "one A4 page as PDF (--serial S or --all)");
+    report->add_option("-o,--output", h.output, "PDF file (default report-{serial}.pdf); {serial} becomes the serial number");
+    report->fallthrough();
 }
 
-bool IsHistoryCommand(const std::string& command) { return command == "history"; }
+bool IsHistoryCommand(const std::string& command) { return command == "history" || command == "report"; }
 
 int RunHistoryCommand(const std::string& command, const Options& options, const HistoryOptions& history) {
     if (options.json && history.csv) throw ToolError(ExitUsage, "choose --json or --csv, not both");
     if (command == "history") return HistoryCommand(options, history);
+    if (command == "report") return ReportCommand(options, history);
     throw ToolError(ExitUsage, "unknown command " + command);
 }
 

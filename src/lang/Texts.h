@@ -114,7 +114,21 @@
     X(ZeroOffset, u"Zero offset")                                                    \
     X(ZeroError, u"Zero error")                                                      \
     X(FailedAt, u"Failed at")                                                        \
-    X(ReadAt, u"Read at")
+    X(ReadAt, u"Read at")                                                            \
+    X(CommissioningReport, u"Commissioning report")                                  \
+    X(Date, u"Date")                                                                 \
+    X(Operator, u"Operator")                                                         \
+    X(Host, u"Host")                                                                 \
+    X(ProgramVersion, u"Program version")                                            \
+    X(Verification, u"Verification")                                                 \
+    X(ConfigurationFile, u"Configuration file")                                      \
+    X(Signature, u"Signature")                                                       \
+    X(Changed, u"Changed")                                                           \
+    X(PrintReport, u"Print")                                                         \
+    X(SaveAsPdf, u"Save as PDF")                                                     \
+    X(CloseWindow, u"Close")                                                         \
+    X(NoRecordsOfTransmitter, u"The history holds no read or write of this transmitter")\
+    X(PdfFiles, u"PDF files")
 
 namespace text {
 

@@ -141,6 +141,7 @@ TEST_F(MainWindowLayout, MenuTimersAndFileDialogs) {
         {window().menuApplication, "File",
          {{"menuReadConfigurationFromDisk", "Load configuration..."},
           {"menuWriteconfigurationToDisk", "Save configuration..."},
+          {"menuReport", "Commissioning report..."},
           {"menuExit", "Exit"}}},
         {window().menuSettings, "Settings", {{"menuLanguageSelection", "Language selection..."}}},
         {window().menuView, "View", {{"menuTrend", "Trend..."}, {"menuHistory", "History..."}}},

@@ -9,6 +9,8 @@
 #include <fstream>
 
 #include "app/HistoryWindow.h"
+#include "app/ReportDialog.h"
+#include <QTextBrowser>
 #include "app/WindowHistory.h"
 #include "ctl/ToolRunner.h"
 #include "history/HistoryStore.h"
@@ -169,6 +171,58 @@ TEST_F(WindowHistory, TheHistoryWindowMarksChangesAndEditsTagAndNoteInCzech) {
     w.serialFilter->setText(QStringLiteral("999"));
     w.refreshButton->click();
     EXPECT_EQ(w.records->rowCount(), 0);
+}
+
+}  // namespace
+
+namespace {
+
+using namespace testsupport;
+
+class WindowReport : public WindowHistory {};
+
+TEST_F(WindowReport, FileCommissioningReportPreviewsAndSavesTheAttachedTransmittersReport) {
+    window().CmDeviceInfo();  // the records know the transmitter from here on
+    PrepareWrite();
+    window().CmKonfigurace();
+    Records();
+    dialogs().boxes.clear();
+    TakeExchanges();
+    window().menuReportClick();
+    EXPECT_TRUE(TakeExchanges().empty());
+    ASSERT_NE(window().reportDialog, nullptr);
+    auto* dialog = static_cast<TReportDialog*>(window().reportDialog);
+    EXPECT_FALSE(dialog->isModal());
+    const QString preview = dialog->preview->toPlainText();
+    EXPECT_NE(preview.indexOf(QStringLiteral("12345")), -1);
+    EXPECT_NE(preview.indexOf(QStringLiteral("25.000 kPa")), -1) << preview.toStdString();
+    const std::string pdf = user.folder() / "report.pdf";
+    EXPECT_EQ(dialog->SaveTo(pdf), "");
+    EXPECT_EQ(Slurp(pdf).substr(0, 5), "%PDF-");
+    EXPECT_NE(dialog->SaveTo(user.folder() / "missing/report.pdf"), "");
+    EXPECT_TRUE(dialogs().boxes.empty());
+}
+
+TEST_F(WindowReport, ANotYetKnownSerialNumberIsAskedForOnce) {
+    TakeExchanges();
+    window().menuReportClick();  // records without a serial number make no report
+    EXPECT_EQ(TakeExchanges().size(), 1u);  // the serial number, as Device Info reads it
+    ASSERT_EQ(dialogs().boxes.size(), 1u);
+    EXPECT_EQ(window().windowHistory->serial(), std::optional<uint16_t>(12345));
+    window().menuReportClick();
+    EXPECT_TRUE(TakeExchanges().empty());
+}
+
+TEST_F(WindowReport, WithoutRecordsOfTheTransmitterItSaysSo) {
+    std::filesystem::remove(history::HistoryStore::DefaultPath());
+    std::filesystem::remove(history::HistoryStore::DefaultPath() + "-wal");
+    std::filesystem::remove(history::HistoryStore::DefaultPath() + "-shm");
+    CreateWindow();
+    BindWindow();
+    window().menuReportClick();  // not connected: no serial number, no records
+    ASSERT_EQ(dialogs().boxes.size(), 1u);
+    EXPECT_EQ(dialogs().boxes[0].text, QStringLiteral("The history holds no read or write of this transmitter"));
+    EXPECT_EQ(window().reportDialog, nullptr);
 }
 
 }  // namespace

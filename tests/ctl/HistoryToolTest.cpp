@@ -144,3 +144,65 @@ TEST_F(HistoryTool, AHistoryThatCannotBeWrittenChangesNeitherResultNorFile) {
 }
 
 }  // namespace
+
+namespace {
+
+using namespace testsupport;
+
+// The report's text as pdftotext reads it; nothing when poppler-utils is missing.
+std::optional<std::string> PdfText(const std::string& pdf, const std::string& folder) {
+    if (std::system("command -v pdftotext > /dev/null 2>&1") != 0) return std::nullopt;
+    const Outcome o = RunProgram("/usr/bin/pdftotext", {"-layout", pdf, "-"}, {}, folder);
+    EXPECT_EQ(o.exit, 0) << o.err;
+    return o.out;
+}
+
+class ReportTool : public HistoryTool {
+protected:
+    void WriteAndZero() {
+        PrepareChangedFile();
+        ASSERT_EQ(Run({"write", "a.cfg", "--tag", "PT-101"}).exit, 0);
+        ASSERT_EQ(Run({"zero", "--yes"}).exit, 0);
+    }
+};
+
+TEST_F(ReportTool, AOnePageReportInEnglishAndCzech) {
+    WriteAndZero();
+    Outcome o = Run({"--serial", "12345", "report", "-o", "r.pdf"});
+    ASSERT_EQ(o.exit, 0) << o.err;
+    EXPECT_EQ(o.out, "transmitter 12345: report written to r.pdf\n");
+    const std::optional<std::string> english = PdfText(folder / "r.pdf", folder.path().string());
+    if (!english) GTEST_SKIP() << "pdftotext (poppler-utils) is not installed; scripts/install-deps.sh test installs it";
+    const Outcome info = RunProgram("/usr/bin/pdfinfo", {folder / "r.pdf"}, {}, folder.path().string());
+    EXPECT_NE(info.out.find("Pages:           1\n"), std::string::npos) << info.out;
+    EXPECT_NE(info.out.find("(A4)"), std::string::npos) << info.out;
+    for (const char* expected : {"Commissioning report", "12345", "PT-101", "As found", "As left",
+                                 "20000.0 Pa / 20.000 kPa", "25000.0 Pa / 25.000 kPa", "Verified", "a.cfg",
+                                 "Zero offset", "Signature"})
+        EXPECT_NE(english->find(expected), std::string::npos) << expected << " in\n" << *english;
+
+    // In the language the window uses, and in the unit asked for.
+    std::filesystem::create_directories(folder / "config/KD4410 User Software");
+    std::ofstream(folder / "config/KD4410 User Software/kd4410.uni", std::ios::binary)
+        << std::string("\xFF\xFE[\0O\0p\0t\0i\0o\0n\0s\0]\0\r\0\n\0L\0a\0n\0g\0u\0a\0g\0e\0=\0001\0\r\0\n\0", 44);
+    o = Run({"--serial", "12345", "--unit", "bar", "report", "-o", "cz-{serial}.pdf"},
+            {{"XDG_CONFIG_HOME", folder / "config"}});
+    ASSERT_EQ(o.exit, 0) << o.err;
+    const std::string czech = PdfText(folder / "cz-12345.pdf", folder.path().string()).value_or("");
+    for (const char* expected : {"Protokol o uvedení do provozu", "Nalezeno", "Ponecháno", "Ověřeno",
+                                 "25000.0 Pa / 0.250 bar", "Podpis"})
+        EXPECT_NE(czech.find(expected), std::string::npos) << expected << " in\n" << czech;
+}
+
+TEST_F(ReportTool, ReportsNeedATransmitterWithRecords) {
+    EXPECT_EQ(Run({"report"}).exit, 2);
+    WriteAndZero();
+    const Outcome o = Run({"--serial", "4", "report"});
+    EXPECT_EQ(o.exit, 1);
+    EXPECT_NE(o.err.find("no read or write"), std::string::npos) << o.err;
+    EXPECT_EQ(Run({"--all", "report", "-o", "same.pdf"}).exit, 2);
+    EXPECT_EQ(Run({"--all", "report"}).exit, 0);
+    EXPECT_TRUE(std::filesystem::exists(folder / "report-12345.pdf"));
+}
+
+}  // namespace
