@@ -120,8 +120,8 @@ std::string ReportHtml(const ReportContent& content, const ReportUnit& unit) {
     html += "</table>";
 
     html += "<h2>" + Escape(T(text::Configuration)) + "</h2><table width=\"100%\" cellspacing=\"0\">";
-    html += "<tr><th>" + Escape(T(text::Field)) + "</th><th>" + Escape(T(text::AsFound)) + "</th><th>" +
-            Escape(T(text::AsLeft)) + "</th><th>" + Escape(T(text::Changed)) + "</th></tr>";
+    html += "<tr><th width=\"28%\">" + Escape(T(text::Field)) + "</th><th width=\"36%\">" + Escape(T(text::AsFound)) +
+            "</th><th width=\"36%\">" + Escape(T(text::AsLeft)) + "</th></tr>";
     const std::vector<Field> left = FieldsOf(*r.asLeft);
     const std::vector<Field> found = r.asFound ? FieldsOf(*r.asFound) : std::vector<Field>{};
     std::vector<bool> changed(left.size(), false);
@@ -131,9 +131,9 @@ std::string ReportHtml(const ReportContent& content, const ReportUnit& unit) {
         html += changed[i] ? "<tr class=\"changed\">" : "<tr>";
         html += "<td>" + Escape(FieldName(i)) + "</td><td>" +
                 Escape(i < found.size() ? FieldText(found[i], unit) : T(text::Unknown)) + "</td><td>" +
-                Escape(FieldText(left[i], unit)) + "</td><td>" + (changed[i] ? "*" : "") + "</td></tr>";
+                Escape(FieldText(left[i], unit)) + (changed[i] ? " *" : "") + "</td></tr>";
     }
-    html += "</table>";
+    html += "</table><p>* " + Escape(T(text::Changed)) + "</p>";
     if (r.asFoundTimeUtcMs)
         html += "<p>" + Escape(T(text::AsFound) + ": " + T(text::ReadAt) + " " +
                                ShortTime(*r.asFoundTimeUtcMs, r.utcOffsetMinutes)) + "</p>";
