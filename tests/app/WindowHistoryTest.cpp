@@ -11,6 +11,8 @@
 #include "app/HistoryWindow.h"
 #include "app/ReportDialog.h"
 #include <QTextBrowser>
+#include <QThreadPool>
+#include "lang/Utf16Ini.h"
 #include "app/WindowHistory.h"
 #include "ctl/ToolRunner.h"
 #include "history/HistoryStore.h"
@@ -223,6 +225,37 @@ TEST_F(WindowReport, WithoutRecordsOfTheTransmitterItSaysSo) {
     ASSERT_EQ(dialogs().boxes.size(), 1u);
     EXPECT_EQ(dialogs().boxes[0].text, QStringLiteral("The history holds no read or write of this transmitter"));
     EXPECT_EQ(window().reportDialog, nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+using namespace testsupport;
+
+// A plant database that cannot be had: the window's records stay local, the write goes on as
+// ever, and the indicator says so once the background send has given up.
+TEST_F(WindowHistory, APlantDatabaseThatCannotBeReachedShowsOnTheIndicatorOnly) {
+    const std::string folder = user.folder() / "config/KD4410 User Software";
+    std::filesystem::create_directories(folder);
+    std::ofstream(folder + "/kd4410.uni", std::ios::binary)
+        << "\xFF\xFE" << lang::EncodeUtf16Le(u"[History]\r\nDatabase=postgresql://nobody@127.0.0.1:1/none\r\n");
+    CreateWindow();
+    BindWindow();
+    window().isPressure = true;
+    StartUp();
+    dialogs().boxes.clear();
+    PrepareWrite();
+    window().CmKonfigurace();
+    ASSERT_EQ(dialogs().boxes.size(), 1u);
+    EXPECT_EQ(dialogs().boxes[0].text, QStringLiteral("Configuration successfully written"));
+    QCoreApplication::processEvents();
+    QThreadPool::globalInstance()->waitForDone();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(window().historyIndicator->isHidden());
+    EXPECT_NE(window().historyIndicator->toolTip().indexOf(QStringLiteral("plant database")), -1)
+        << window().historyIndicator->toolTip().toStdString();
+    EXPECT_EQ(Records().size(), 2u);  // the start-up read and the write, kept locally
 }
 
 }  // namespace
