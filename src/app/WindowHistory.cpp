@@ -20,7 +20,11 @@ TWindowHistory::TWindowHistory(std::string localPath, std::string plantUrl, QObj
       localPath_(std::move(localPath)),
       plantUrl_(std::move(plantUrl)) {}
 
-TWindowHistory::~TWindowHistory() { QThreadPool::globalInstance()->waitForDone(); }
+TWindowHistory::~TWindowHistory() {
+    changed = nullptr;  // the window is going
+    Flush();
+    QThreadPool::globalInstance()->waitForDone();
+}
 
 history::Record TWindowHistory::Started(history::Operation operation) const {
     history::Record r;
@@ -94,14 +98,19 @@ void TWindowHistory::ZeroFailed(const char* step, const std::optional<config::Ze
 
 void TWindowHistory::Keep(history::Record record) {
     recorder_.Stamp(record);  // the time of the operation, not of the write to the file
-    QTimer::singleShot(0, this, [this, record]() mutable {
-        std::string error;
-        history::HistoryStore* store = recorder_.Store(error);
-        if (store != nullptr) error = store->Append(record);
-        localProblem_ = error.empty() ? std::string() : "the record was not kept: " + error;
-        Tell();
-        if (error.empty()) SendToPlant();
-    });
+    waiting_.push_back(std::move(record));
+    QTimer::singleShot(0, this, [this] { Flush(); });
+}
+
+void TWindowHistory::Flush() {
+    if (waiting_.empty()) return;
+    std::string error;
+    history::HistoryStore* store = recorder_.Store(error);
+    if (store != nullptr) error = store->AppendAll(waiting_);
+    waiting_.clear();
+    localProblem_ = error.empty() ? std::string() : "the record was not kept: " + error;
+    Tell();
+    if (error.empty()) SendToPlant();
 }
 
 void TWindowHistory::SendToPlant() {

@@ -11,6 +11,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "config/Transfer.h"
 #include "config/ZeroCorrection.h"
@@ -57,11 +58,14 @@ public:
 private:
     history::Record Started(history::Operation operation) const;
     void Keep(history::Record record);
+    // Writes the records waiting for the event loop (also when the window goes before it ran).
+    void Flush();
     void Tell();
 
     history::Recorder recorder_;
     std::string localPath_, plantUrl_;
     std::optional<uint16_t> serial_;
+    std::vector<history::Record> waiting_;
     std::optional<config::DeviceConfiguration> lastKnown_;
     int64_t lastKnownTime_ = 0;
     std::string localProblem_, plantProblem_;

@@ -255,7 +255,26 @@ TEST_F(WindowHistory, APlantDatabaseThatCannotBeReachedShowsOnTheIndicatorOnly) 
     EXPECT_FALSE(window().historyIndicator->isHidden());
     EXPECT_NE(window().historyIndicator->toolTip().indexOf(QStringLiteral("plant database")), -1)
         << window().historyIndicator->toolTip().toStdString();
-    EXPECT_EQ(Records().size(), 2u);  // the start-up read and the write, kept locally
+    EXPECT_EQ(Records().size(), 3u);  // both windows' start-up reads and the write, kept locally
+}
+
+}  // namespace
+
+namespace {
+
+using namespace testsupport;
+
+TEST_F(WindowHistory, ARecordWaitingForTheEventLoopIsKeptWhenTheWindowCloses) {
+    PrepareWrite();
+    window().CmKonfigurace();
+    CreateWindow();  // the first window goes before its event loop ran again
+    std::string error;
+    auto store = history::HistoryStore::Open(history::HistoryStore::DefaultPath(), error);
+    ASSERT_TRUE(store) << error;
+    std::vector<history::Record> records;
+    ASSERT_EQ(store->Query({}, records), "");
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_EQ(records[0].operation, history::Operation::Write);
 }
 
 }  // namespace
