@@ -149,32 +149,36 @@ public:
             if (null(row, column)) return std::nullopt;
             return ConfigurationFromJson(nlohmann::json::parse(text(row, column), nullptr, false));
         };
-        for (int row = 0; row < PQntuples(res); ++row) {
-            Record r;
-            r.uid = text(row, 0);
-            r.timeUtcMs = std::stoll(text(row, 1));
-            r.utcOffsetMinutes = std::stoi(text(row, 2));
-            r.user = text(row, 3);
-            r.host = text(row, 4);
-            r.program = text(row, 5);
-            r.version = text(row, 6);
-            if (!null(row, 7)) r.serial = static_cast<uint16_t>(std::stoi(text(row, 7)));
-            r.usbIndex = static_cast<uint32_t>(std::stoul(text(row, 8)));
-            r.tag = text(row, 9);
-            r.note = text(row, 10);
-            r.operation = OperationFromName(text(row, 11)).value_or(Operation::Read);
-            r.result = ResultFromName(text(row, 12)).value_or(Result::Failed);
-            r.failedStep = text(row, 13);
-            r.asFound = configuration(row, 14);
-            if (!null(row, 15)) r.asFoundTimeUtcMs = std::stoll(text(row, 15));
-            r.asLeft = configuration(row, 16);
-            r.zeroOffsetBefore = real(row, 17);
-            r.zeroOffsetAfter = real(row, 18);
-            r.zeroError = real(row, 19);
-            r.liveValue = real(row, 20);
-            r.fileName = text(row, 21);
-            r.fileSha256 = text(row, 22);
-            records.push_back(std::move(r));
+        try {  // a table changed by hand must not bring the tool down
+            for (int row = 0; row < PQntuples(res); ++row) {
+                Record r;
+                r.uid = text(row, 0);
+                r.timeUtcMs = std::stoll(text(row, 1));
+                r.utcOffsetMinutes = std::stoi(text(row, 2));
+                r.user = text(row, 3);
+                r.host = text(row, 4);
+                r.program = text(row, 5);
+                r.version = text(row, 6);
+                if (!null(row, 7)) r.serial = static_cast<uint16_t>(std::stoi(text(row, 7)));
+                r.usbIndex = static_cast<uint32_t>(std::stoul(text(row, 8)));
+                r.tag = text(row, 9);
+                r.note = text(row, 10);
+                r.operation = OperationFromName(text(row, 11)).value_or(Operation::Read);
+                r.result = ResultFromName(text(row, 12)).value_or(Result::Failed);
+                r.failedStep = text(row, 13);
+                r.asFound = configuration(row, 14);
+                if (!null(row, 15)) r.asFoundTimeUtcMs = std::stoll(text(row, 15));
+                r.asLeft = configuration(row, 16);
+                r.zeroOffsetBefore = real(row, 17);
+                r.zeroOffsetAfter = real(row, 18);
+                r.zeroError = real(row, 19);
+                r.liveValue = real(row, 20);
+                r.fileName = text(row, 21);
+                r.fileSha256 = text(row, 22);
+                records.push_back(std::move(r));
+            }
+        } catch (const std::exception& e) {
+            return std::string("the plant database holds a record that cannot be read (") + e.what() + ")";
         }
         return {};
     }

@@ -47,7 +47,9 @@ Recorder::Recorder(std::string program, std::string version, std::string localPa
       version_(std::move(version)),
       localPath_(std::move(localPath)),
       plantUrl_(std::move(plantUrl)),
-      opener_(std::move(opener)) {}
+      opener_(std::move(opener)),
+      user_(LoginName()),
+      host_(HostName()) {}
 
 Recorder::~Recorder() = default;
 
@@ -60,8 +62,8 @@ void Recorder::Stamp(Record& record) const {
     const Now now = CurrentTime();
     record.timeUtcMs = now.utcMs;
     record.utcOffsetMinutes = now.offsetMinutes;
-    record.user = LoginName();
-    record.host = HostName();
+    record.user = user_;
+    record.host = host_;
     record.program = program_;
     record.version = version_;
     record.uid = record.host + "-" + std::to_string(now.utcMs) + "-" + std::to_string(getpid()) + "-" + RandomHex();

@@ -42,6 +42,7 @@ public:
 private:
     std::string program_, version_, localPath_, plantUrl_;
     PlantOpener opener_;
+    std::string user_, host_;  // looked up once
     std::unique_ptr<HistoryStore> store_;
     std::unique_ptr<PlantSink> plant_;
 };
