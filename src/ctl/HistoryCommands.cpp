@@ -13,7 +13,6 @@
 #include "history/Report.h"
 #include "history/RecordJson.h"
 #include "history/Recorder.h"
-#include "lang/Lang.h"
 #include "platform/Folders.h"
 
 namespace ctl {
@@ -140,8 +139,10 @@ int HistoryCommand(const Options& options, const HistoryOptions& h) {
     return ExitSuccess;
 }
 
-// The renderer lives in a module of its own, so that only this command loads Qt.
-void WritePdf(const std::string& html, const std::string& path) {
+// The report is made and rendered by a module of its own, so that only this command loads Qt and
+// the catalogue.
+void WriteReport(const history::ReportContent& content, const history::ReportUnit& unit, int32_t language,
+                 const std::string& path) {
     const std::string executable = platform::ExecutablePath();
     const std::string module = executable.substr(0, executable.rfind('/') + 1) + "kd4410-report.so";
     void* handle = dlopen(module.c_str(), RTLD_NOW | RTLD_LOCAL);
@@ -149,11 +150,11 @@ void WritePdf(const std::string& html, const std::string& path) {
         const char* why = dlerror();
         throw ToolError(ExitNoAccess, "the report renderer cannot be loaded (" + std::string(why ? why : module) + ")");
     }
-    using Write = bool (*)(const char*, const char*, std::string*);
-    const auto write = reinterpret_cast<Write>(dlsym(handle, "kd4410WriteReportPdf"));
+    using Write = bool (*)(const history::ReportContent*, const history::ReportUnit*, int32_t, const char*, std::string*);
+    const auto write = reinterpret_cast<Write>(dlsym(handle, "kd4410WriteReport"));
     if (write == nullptr) throw ToolError(ExitNoAccess, module + " is not the report renderer");
     std::string error;
-    if (!write(html.c_str(), path.c_str(), &error)) throw ToolError(ExitUsage, error);
+    if (!write(&content, &unit, language, path.c_str(), &error)) throw ToolError(ExitUsage, error);
 }
 
 int ReportCommand(const Options& options, const HistoryOptions& h) {
@@ -172,10 +173,7 @@ int ReportCommand(const Options& options, const HistoryOptions& h) {
             if (r.serial) serials.insert(*r.serial);
         if (serials.empty()) throw ToolError(ExitDevice, "the history holds no transmitter yet");
     }
-    // In the language the window uses.
-    lang::Language = files::LoadUserSettings().language;
-    lang::LoadLanguageList();
-    lang::LoadLanguageFile();
+    const int32_t language = files::LoadUserSettings().language;  // the window's
     int exit = ExitSuccess;
     for (uint16_t serial : serials) {
         std::vector<history::Record> records;
@@ -190,7 +188,7 @@ int ReportCommand(const Options& options, const HistoryOptions& h) {
         std::string path = h.output.empty() ? "report-{serial}.pdf" : h.output;
         for (size_t at = path.find("{serial}"); at != std::string::npos; at = path.find("{serial}"))
             path.replace(at, 8, std::to_string(serial));
-        WritePdf(history::ReportHtml(*content, {unit.factor, unit.decimals, unit.text}), path);
+        WriteReport(*content, {unit.factor, unit.decimals, unit.text}, language, path);
         std::cout << "transmitter " << serial << ": report written to " << path << "\n";
     }
     return exit;

@@ -68,36 +68,6 @@ std::string Row(const std::string& a, const std::string& b) {
 
 }  // namespace
 
-std::optional<ReportContent> ChooseReportContent(const std::vector<Record>& newestFirst) {
-    std::optional<ReportContent> content;
-    const Record* configuration = nullptr;
-    for (const Record& r : newestFirst)
-        if (r.operation == Operation::Write && r.asLeft) {
-            configuration = &r;
-            break;
-        }
-    if (configuration == nullptr)
-        for (const Record& r : newestFirst)
-            if (r.asLeft) {
-                configuration = &r;
-                break;
-            }
-    if (configuration == nullptr || !configuration->serial) return content;
-    content = ReportContent{*configuration->serial, *configuration, std::nullopt};
-    for (const Record& r : newestFirst)
-        if (r.operation == Operation::ZeroCorrection) {
-            content->zero = r;
-            break;
-        }
-    if (content->configuration.tag.empty())  // a tag given to another record of the unit
-        for (const Record& r : newestFirst)
-            if (!r.tag.empty()) {
-                content->configuration.tag = r.tag;
-                break;
-            }
-    return content;
-}
-
 std::string ReportHtml(const ReportContent& content, const ReportUnit& unit) {
     const Record& r = content.configuration;
     std::string html =
