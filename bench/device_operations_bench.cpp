@@ -53,6 +53,7 @@ int main(int argc, char** argv) {
     const std::string runtime = (std::filesystem::temp_directory_path() / "kd4410-bench-runtime").string();
     std::filesystem::create_directories(runtime);
     setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+    setenv("XDG_DATA_HOME", runtime.c_str(), 1);  // the reads' records go beside it, not into the user's history
     QApplication application(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

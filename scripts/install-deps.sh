@@ -10,6 +10,7 @@ build=(
   qt6-base-dev qt6-translations-l10n
   libcli11-dev nlohmann-json3-dev help2man
   libusb-1.0-0-dev
+  libsqlite3-dev libpq-dev
   fonts-dejavu-core fonts-liberation2
 )
 test=(
@@ -17,6 +18,7 @@ test=(
   umockdev libumockdev-dev
   clang libclang-rt-14-dev
   libx11-dev xvfb
+  postgresql poppler-utils
 )
 package=(debhelper dpkg-dev fakeroot lintian appstream desktop-file-utils man-db)
 

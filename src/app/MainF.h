@@ -28,6 +28,8 @@ class QStatusBar;
 class QTimer;
 class QWidget;
 class TTrendWindow;
+class THistoryWindow;
+class TWindowHistory;
 
 namespace platform {
 class InstanceLock;
@@ -109,6 +111,16 @@ public:
     // The time of a sample in ms since the Unix epoch (tests put their own clock here).
     std::function<int64_t()> trendClock;
     TTrendWindow* trendWindow = nullptr;  // created when first opened, then hidden and shown
+
+    // --- the commissioning history (MainF_history.cpp)
+    void menuHistoryClick();
+    void menuReportClick();
+    TWindowHistory* windowHistory = nullptr;  // keeps the records of read, write and zero
+    THistoryWindow* historyWindow = nullptr;  // created when first opened
+    QAction* menuHistory = nullptr;           // View > History...
+    QAction* menuReport = nullptr;            // File > Commissioning report...
+    QWidget* reportDialog = nullptr;          // the report last shown
+    QLabel* historyIndicator = nullptr;       // in the status bar, shown only while records are not kept
 
     void InitWorkingState();
     void LoadSettings();
@@ -204,6 +216,10 @@ private:
     // The names screen readers read for the controls, in the language in force.
     void ApplyAccessibleNames();
     void BindEvents();
+    // The history's menu item, indicator and records, after the settings are loaded.
+    void SetUpHistory();
+    void ApplyHistoryTexts();
+    void ShowHistoryProblem();
     // The request scheme: marks the request; false when a poll runs and it has to wait.
     bool MarkRequest(int32_t code);
     // Runs the request marked while a poll ran, if any.

@@ -6,6 +6,8 @@
 
 #include "app/MainF.h"
 #include "app/QtText.h"
+#include "app/WindowHistory.h"
+#include "history/Steps.h"
 #include "config/ByteCodec.h"
 #include "config/CheckedArithmetic.h"
 #include "config/OutputMode.h"
@@ -62,11 +64,15 @@ private:
 
 void TMainF::CmVycist() {
     if (!MarkRequest(config::prReadConfiguration)) return;
+    config::ConfigurationCollector collected;  // for the history
     try {
-        ReadIntoWindow into(*this);
+        ReadIntoWindow window(*this);
+        ReadIntoBoth into(window, collected);
         config::ReadConfiguration(Link(), 0, eepromImage, into);
         buttonWriteConfiguration->setEnabled(true);
+        if (windowHistory != nullptr) windowHistory->ReadDone(collected.configuration);
     } catch (...) {
+        if (windowHistory != nullptr) windowHistory->ReadFailed(collected);
         requestPending = false;
         if (!startupRead) Say(text::ErrorReadingConfiguration, text::Error);
         return;
@@ -83,8 +89,11 @@ void TMainF::CmKonfigurace() {
         return;
     }
     if (!MarkRequest(config::prWriteConfiguration)) return;
+    config::WriteStage stage = config::WriteStage::Opening;
+    config::DeviceConfiguration written;  // for the history
+    written.nominalRange = nominalRange;
     try {
-        std::array<config::OutputRecord, config::OutputCount> outputs;
+        std::array<config::OutputRecord, config::OutputCount>& outputs = written.outputs;
         for (size_t i = 0; i < config::OutputCount; ++i) {
             // The index -1 of an empty mode list becomes 255 in its low byte.
             const auto mode = static_cast<uint8_t>(comboBoxConfiguration[i]->currentIndex() & 0xFF);
@@ -92,8 +101,11 @@ void TMainF::CmKonfigurace() {
         }
         // The box's text is converted only after command 2, as part of the conversation.
         config::WriteConfiguration(
-            Link(), 0, [this] { return config::CheckedToFloat(SpecificGravityText()); }, outputs, eepromImage);
+            Link(), 0, [this, &written] { return written.specificGravity = config::CheckedToFloat(SpecificGravityText()); },
+            outputs, eepromImage, &stage);
+        if (windowHistory != nullptr) windowHistory->WriteDone(written);
     } catch (...) {
+        if (windowHistory != nullptr) windowHistory->WriteFailed(stage);
         requestPending = false;
         Say(text::ErrorWritingConfiguration, text::Error);
         return;
@@ -105,23 +117,31 @@ void TMainF::CmKonfigurace() {
 
 void TMainF::CmKorekce() {
     if (!MarkRequest(config::prZeroCorrection)) return;
+    const char* step = history::ZeroMeasurementStep;  // for the history
+    std::optional<config::ZeroReadings> measured;
     try {
         Say(text::SetZeroPressure, text::Message);
         device::TFix64& link = Link();
         const config::ZeroReadings readings = config::MeasureZero(link, 0);
+        measured = readings;
         const float error = config::ZeroError(readings, displayFactor);
         const std::u16string question = lang::TranslateWithColon(text::ZeroErrorIs) +
                                         config::FormatNumber(error, displayDecimals) + u" " + displayUnit + u"\r" +
                                         lang::Translate(text::FixThisError);
         if (SayMade(question, text::Message, BoxButtons::YesNo) == BoxAnswer::Yes) {
-            config::ApplyZeroCorrection(link, readings);
+            step = history::ZeroWriteStep;
+            const float offset = config::ApplyZeroCorrection(link, readings);
             AddTrendEvent(polling::TrendEventKind::ZeroCorrection);
+            if (windowHistory != nullptr) windowHistory->ZeroDone(readings, offset);
             Say(text::CorrectionImplemented, text::Message);
             requestPending = false;
             return;
         }
+        step = history::ZeroClosingStep;
         config::DeclineZeroCorrection(link);
+        if (windowHistory != nullptr) windowHistory->ZeroDone(readings, std::nullopt);
     } catch (...) {
+        if (windowHistory != nullptr) windowHistory->ZeroFailed(step, measured);
         Say(text::ErrorZeroCorrection, text::Error);
         requestPending = false;
         return;

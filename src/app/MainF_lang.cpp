@@ -37,6 +37,7 @@ void TMainF::ApplyWindowTexts() {
     menuView->setTitle(T(text::View));
     menuTrend->setText(Ellipsis(text::Trend));
     if (trendWindow != nullptr) trendWindow->ApplyTexts();
+    ApplyHistoryTexts();
     groupBoxTypeOfMeasurement->setTitle(T(text::TypeOfMeasurement));
     captionLengthUnits->setTitle(T(text::UnitsOfLength));
     captionPressureUnits->setTitle(T(text::PressureUnits));

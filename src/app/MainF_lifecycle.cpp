@@ -61,6 +61,7 @@ void TMainF::CmCreate() {
         _exit(0);
     }
     LoadSettings();
+    SetUpHistory();
     lang::LoadLanguageList();
     ApplyWindowTexts();
     InitWorkingState();

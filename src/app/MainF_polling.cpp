@@ -7,6 +7,7 @@
 #include <QStatusBar>
 
 #include "app/MainF.h"
+#include "app/WindowHistory.h"
 #include "app/QtText.h"
 #include "config/Units.h"
 #include "device/Fix64usb.h"
@@ -110,6 +111,7 @@ void TMainF::CmDeviceInfo() {
     bool read = false;
     try {
         serial = polling::ReadSerialNumber(Link(), 0);
+        if (windowHistory != nullptr) windowHistory->SerialKnown(serial);
         read = true;
     } catch (...) {
         Say(text::DeviceNotReply, text::Error);

@@ -10,6 +10,8 @@
 #include "ctl/ToolError.h"
 #include "ctl/Values.h"
 #include "files/ConfigFile.h"
+#include "history/Sha256.h"
+#include "history/Steps.h"
 #include "platform/AtomicFile.h"
 #include "platform/Text.h"
 #include "polling/Link.h"
@@ -74,15 +76,14 @@ void ConfigurationTable(std::ostream& out, const config::DeviceConfiguration& c,
 }  // namespace
 
 config::DeviceConfiguration ReadWhole(Session& session, const Target& target, const std::string& purpose,
-                                      bool verifying) {
+                                      bool verifying, std::string* failedStep) {
     auto image = std::make_unique<config::EepromImage>();
     config::ConfigurationCollector collector;
     try {
         config::ReadConfiguration(session.link(), target.index, *image, collector);
     } catch (const device::DeviceError& e) {
-        const std::string where = !collector.blocksRead  ? "the nominal range and specific gravity"
-                                  : collector.fieldsRead < 12 ? OutputFieldName(collector.fieldsRead)
-                                                              : "the closing command";
+        const std::string where = history::ReadStepName(collector);
+        if (failedStep) *failedStep = purpose + ": " + where;
         throw ToolError(ExitDevice, Who(target) + ": " + purpose + " stopped at " + where + " (" + e.what() + ")" +
                                         (verifying ? ": " + where + " and the fields after it not verified" : "") +
                                         "; check the cable and retry");
@@ -144,7 +145,8 @@ int InfoCommand(Session& session, const Target& target, const Options& options, 
 }
 
 int ReadCommand(Session& session, const Target& target, const Options& options, Report& report) {
-    const config::DeviceConfiguration c = ReadWhole(session, target, "the read");
+    const config::DeviceConfiguration c = ReadWhole(session, target, "the read", false, &report.record.failedStep);
+    report.record.asFound = report.record.asLeft = c;
     const DisplayUnit unit = UnitFor(options, c.specificGravity);
     if (!options.output.empty()) {
         const std::string path = Replace(options.output, "{serial}", std::to_string(target.serial));
@@ -187,13 +189,21 @@ int DiffCommand(Session& session, const Target& target, const Options& options, 
 
 int WriteCommand(Session& session, const Target& target, const Options& options, Report& report) {
     const WritableConfiguration file = LoadForWriting(options.file);
-    const config::DeviceConfiguration before = ReadWhole(session, target, "the read before writing");
+    report.record.fileName = options.file;
+    report.record.fileSha256 = history::FileSha256Hex(options.file).value_or("");
+    const config::DeviceConfiguration before =
+        ReadWhole(session, target, "the read before writing", false, &report.record.failedStep);
+    report.record.asFound = report.record.asLeft = before;
+    report.record.asLeft.reset();
     const DisplayUnit unit = UnitFor(options, file.specificGravity);
     const std::vector<FieldDifference> changes = Compare(file, before, unit);
     for (const FieldDifference& d : changes)
         report.out << d.field << ": " << d.actual << " -> " << d.expected << "\n";
     if (changes.empty()) report.out << Who(target) << ": nothing changes\n";
-    if (options.dryRun) return ExitSuccess;
+    if (options.dryRun) {
+        report.record.asLeft = before;
+        return ExitSuccess;
+    }
 
     auto image = std::make_unique<config::EepromImage>();
     config::WriteStage stage = config::WriteStage::Opening;
@@ -201,20 +211,22 @@ int WriteCommand(Session& session, const Target& target, const Options& options,
         config::WriteConfiguration(
             session.link(), target.index, [&file] { return file.specificGravity; }, file.outputs, *image, &stage);
     } catch (const device::DeviceError& e) {
-        static const char* const notWritten[] = {
-            "specific gravity and outputs 1-4 not written", "specific gravity and outputs 1-4 not verified",
-            "specific gravity written, outputs 1-4 not verified", "all written, the closing command failed"};
+        report.record.failedStep = "the write: " + history::WriteStepName(stage);
         throw ToolError(ExitDevice, Who(target) + ": the write failed (" + e.what() + "): " +
-                                        notWritten[static_cast<int>(stage)] + "; retry the write");
+                                        history::WriteStepName(stage) + "; retry the write");
     }
-    const config::DeviceConfiguration after = ReadWhole(session, target, "the read-back", true);
+    const config::DeviceConfiguration after =
+        ReadWhole(session, target, "the read-back", true, &report.record.failedStep);
+    report.record.asLeft = after;
     const std::vector<FieldDifference> wrong = Compare(file, after, unit);
     if (!wrong.empty()) {
         std::string fields;
         for (const FieldDifference& d : wrong)
             fields += (fields.empty() ? "" : ", ") + d.field + " (wrote " + d.expected + ", reads " + d.actual + ")";
+        report.record.failedStep = "verification: " + fields;
         throw ToolError(ExitDevice, Who(target) + ": not verified: " + fields + "; retry the write");
     }
+    report.record.result = history::Result::Verified;
     report.out << Who(target) << ": written and verified\n";
     return ExitSuccess;
 }
@@ -225,7 +237,12 @@ int ZeroCommand(Session& session, const Target& target, const Options& options, 
     const DisplayUnit unit = UnitFor(options, gravity);
     device::TFix64& link = session.link();
     try {
+        report.record.failedStep = history::ZeroMeasurementStep;
         const config::ZeroReadings readings = config::MeasureZero(link, target.index);
+        report.record.zeroOffsetBefore = readings.offset;
+        report.record.zeroError = (readings.r1 + readings.r2) / 2;
+        report.record.liveValue = readings.r2;
+        report.record.failedStep.clear();
         const float error = config::ZeroError(readings, unit.factor);
         const std::string shown = platform::ToUtf8(config::FormatNumber(error, unit.decimals)) + " " + unit.text;
         report.out << Who(target) << ": Zero error is: " << shown << "\n";
@@ -235,11 +252,23 @@ int ZeroCommand(Session& session, const Target& target, const Options& options, 
             yes = answer.value_or(false);
         }
         if (!yes) {
+            report.record.failedStep = history::ZeroClosingStep;
             config::DeclineZeroCorrection(link);
+            report.record.failedStep.clear();
+            report.record.zeroOffsetAfter = readings.offset;
             report.out << Who(target) << ": not corrected; the offset stays " << Show(readings.offset, unit) << "\n";
             return ExitSuccess;
         }
+        report.record.failedStep = history::ZeroWriteStep;
         const float offset = config::ApplyZeroCorrection(link, readings);
+        report.record.failedStep.clear();
+        report.record.zeroOffsetAfter = offset;
+        try {  // for the history only: the correction is done whatever this read-back gives
+            const float stored = config::ReadZeroOffset(link);
+            if (stored == offset) report.record.result = history::Result::Verified;
+            else report.record.note = "the offset reads back as " + ExactText(stored) + " Pa";
+        } catch (const device::DeviceError&) {
+        }
         report.out << Who(target) << ": old offset " << Show(readings.offset, unit) << " ("
                    << ExactText(readings.offset) << " Pa), new offset " << Show(offset, unit) << " ("
                    << ExactText(offset) << " Pa)\n";

@@ -12,6 +12,7 @@
 
 #include "config/Transfer.h"
 #include "ctl/Session.h"
+#include "history/Record.h"
 
 namespace ctl {
 
@@ -39,6 +40,7 @@ struct Options {
 struct Report {
     std::ostream& out;
     nlohmann::json json = nlohmann::json::object();
+    history::Record record;  // what read, write and zero did, for the history
 };
 
 // How the zero correction asks; nothing when it cannot ask (no terminal).
@@ -52,8 +54,9 @@ int WriteCommand(Session& session, const Target& target, const Options& options,
 int ZeroCommand(Session& session, const Target& target, const Options& options, Report& report, Question ask);
 
 // The configuration read whole; raises ToolError (exit 1) naming the field the read stopped at.
-// verifying: the message says which fields were not verified.
+// verifying: the message says which fields were not verified. failedStep, when given, takes
+// "purpose: field" on failure.
 config::DeviceConfiguration ReadWhole(Session& session, const Target& target, const std::string& purpose,
-                                      bool verifying = false);
+                                      bool verifying = false, std::string* failedStep = nullptr);
 
 }  // namespace ctl

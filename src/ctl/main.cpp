@@ -7,6 +7,7 @@
 #include <iostream>
 
 #include "ctl/Commands.h"
+#include "ctl/HistoryCommands.h"
 #include "ctl/ToolError.h"
 #include "ctl/Values.h"
 #include "ctl/Watch.h"
@@ -50,7 +51,8 @@ int RunWatch(Session& session, const Target& target, const Options& options) {
     return summary.samples == 0 && summary.failedPolls > 0 ? ExitDevice : ExitSuccess;
 }
 
-int Run(const std::string& command, const Options& options) {
+int Run(const std::string& command, const Options& options, const HistoryOptions& history) {
+    if (IsHistoryCommand(command)) return RunHistoryCommand(command, options, history);
     if (command == "zero" && !options.yes && !isatty(STDIN_FILENO))
         throw ToolError(ExitUsage, "zero asks before it corrects, and there is no terminal to ask on; pass --yes "
                                    "to correct without asking");
@@ -79,10 +81,13 @@ int Run(const std::string& command, const Options& options) {
     const std::vector<uint32_t> chosen = session.Choose(options.all, options.serial, options.device);
     nlohmann::json results = nlohmann::json::array();
     int exit = ExitSuccess, failed = 0;
+    ToolRecorder recorder(command, options, history);
     for (uint32_t index : chosen) {
-        Report report{std::cout};
+        Report report{std::cout, nlohmann::json::object(), {}};
+        report.record.usbIndex = index;
         try {
             const Target target = session.Connect(index);
+            report.record.serial = target.serial;
             int code = ExitSuccess;
             if (options.all && !options.json) std::cout << "== transmitter " << target.serial << " (index " << index << ")\n";
             if (command == "info") code = InfoCommand(session, target, options, report);
@@ -91,10 +96,12 @@ int Run(const std::string& command, const Options& options) {
             else if (command == "write") code = WriteCommand(session, target, options, report);
             else if (command == "zero") code = ZeroCommand(session, target, options, report, AskOnTerminal);
             else if (command == "watch") code = RunWatch(session, target, options);
+            recorder.Add(report.record, "");
             exit = std::max(exit, code);
             if (code != ExitSuccess) ++failed;
             if (options.all && !options.json) std::cout << target.serial << ": " << (code == 0 ? "ok" : "differs") << "\n";
         } catch (const ToolError& e) {
+            recorder.Add(report.record, e.what());
             // With --all the others still run; the worst exit code wins.
             if (!options.all) throw;
             std::cerr << "kd4410ctl: " << e.what() << std::endl;
@@ -147,6 +154,8 @@ int main(int argc, char** argv) {
     app.add_option("--unit", options.unit, "Pa kPa MPa mbar bar psi mm m inch (default kPa)");
     app.add_flag("--json", options.json, "JSON output (list, info, read, diff)");
     app.add_flag("--simulator", options.simulator, "use the simulated transmitter library");
+    HistoryOptions history;
+    AddHistoryCommands(app, history);
 
     app.add_subcommand("list", "every attached transmitter: index and serial number");
     app.add_subcommand("info", "serial number, nominal range, specific gravity, zero offset, live value");
@@ -178,7 +187,7 @@ int main(int argc, char** argv) {
     if (serial->count() > 0) options.serial = serialNumber;
     if (count->count() > 0) options.count = sampleCount;
     try {
-        return Run(app.get_subcommands().front()->get_name(), options);
+        return Run(app.get_subcommands().front()->get_name(), options, history);
     } catch (const ToolError& e) {
         std::cerr << "kd4410ctl: " << e.what() << std::endl;
         return e.exitCode();

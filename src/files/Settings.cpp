@@ -7,6 +7,7 @@
 #include "lang/Utf16Ini.h"
 #include "platform/AtomicFile.h"
 #include "platform/Folders.h"
+#include "platform/Text.h"
 
 namespace files {
 namespace {
@@ -121,6 +122,16 @@ void SaveTrendResume(bool resume) {
         UpdateSettingsFile([&](lang::Utf16Ini& ini) { ini.WriteInteger(TrendSection, TrendResumeKey, resume ? 1 : 0); });
     } catch (...) {
         // Off again next time.
+    }
+}
+
+std::string LoadPlantDatabaseUrl() {
+    try {
+        const lang::Utf16Ini ini = ReadSettingsFile(SettingsFilePath(SettingsFileName));
+        const auto url = ini.Value(u"History", u"Database");
+        return url ? platform::ToUtf8(*url) : std::string();
+    } catch (...) {
+        return {};
     }
 }
 

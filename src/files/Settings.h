@@ -46,4 +46,8 @@ void SaveTrendWindowPlace(const TrendWindowPlace& place);
 bool LoadTrendResume();
 void SaveTrendResume(bool resume);
 
+// The plant database the window's history is sent to: key "Database" of the section "History"
+// (a postgresql:// URL the user puts there); "" when none. Never fails.
+std::string LoadPlantDatabaseUrl();
+
 }  // namespace files

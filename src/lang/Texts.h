@@ -110,7 +110,43 @@
     X(ValueAxis, u"Value axis")                                                      \
     X(AxisFitData, u"Fit the data")                                                  \
     X(AxisFitThresholds, u"Data and thresholds")                                     \
-    X(AxisFixed, u"Fixed limits")
+    X(AxisFixed, u"Fixed limits")  \
+    /* commissioning history */                                                      \
+    X(History, u"History")                                                           \
+    X(HistoryNotKept, u"History not kept")                                           \
+    X(SerialNumber, u"Serial number")                                                \
+    X(Since, u"Since")                                                               \
+    X(Refresh, u"Refresh")                                                           \
+    X(Operation, u"Operation")                                                       \
+    X(Result, u"Result")                                                             \
+    X(Tag, u"Tag")                                                                   \
+    X(Note, u"Note")                                                                 \
+    X(Field, u"Field")                                                               \
+    X(AsFound, u"As found")                                                          \
+    X(AsLeft, u"As left")                                                            \
+    X(SaveTagAndNote, u"Save tag and note")                                          \
+    X(Unknown, u"Unknown")                                                           \
+    X(ResultDone, u"Done")                                                           \
+    X(ResultVerified, u"Verified")                                                   \
+    X(ResultFailed, u"Failed")                                                       \
+    X(ZeroOffset, u"Zero offset")                                                    \
+    X(ZeroError, u"Zero error")                                                      \
+    X(FailedAt, u"Failed at")                                                        \
+    X(ReadAt, u"Read at")                                                            \
+    X(CommissioningReport, u"Commissioning report")                                  \
+    X(Date, u"Date")                                                                 \
+    X(Operator, u"Operator")                                                         \
+    X(Host, u"Host")                                                                 \
+    X(ProgramVersion, u"Program version")                                            \
+    X(Verification, u"Verification")                                                 \
+    X(ConfigurationFile, u"Configuration file")                                      \
+    X(Signature, u"Signature")                                                       \
+    X(Changed, u"Changed")                                                           \
+    X(PrintReport, u"Print")                                                         \
+    X(SaveAsPdf, u"Save as PDF")                                                     \
+    X(CloseWindow, u"Close")                                                         \
+    X(NoRecordsOfTransmitter, u"The history holds no read or write of this transmitter")\
+    X(PdfFiles, u"PDF files")
 
 namespace text {
 

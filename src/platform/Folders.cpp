@@ -34,6 +34,7 @@ std::string XdgFolder(const char* variable, const char* fallbackUnderHome) {
 
 std::string ConfigFolder() { return XdgFolder("XDG_CONFIG_HOME", "/.config"); }
 std::string StateFolder() { return XdgFolder("XDG_STATE_HOME", "/.local/state"); }
+std::string DataFolder() { return XdgFolder("XDG_DATA_HOME", "/.local/share"); }
 std::string CacheFolder() { return XdgFolder("XDG_CACHE_HOME", "/.cache"); }
 
 std::string ExecutablePath() {

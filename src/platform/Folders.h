@@ -16,6 +16,8 @@ std::string HomeFolder();
 std::string ConfigFolder();
 // $XDG_STATE_HOME, else ~/.local/state; "" when neither can be determined.
 std::string StateFolder();
+// $XDG_DATA_HOME, else ~/.local/share; "" when neither can be determined.
+std::string DataFolder();
 // $XDG_CACHE_HOME, else ~/.cache; "" when neither can be determined.
 std::string CacheFolder();
 

@@ -141,9 +141,10 @@ TEST_F(MainWindowLayout, MenuTimersAndFileDialogs) {
         {window().menuApplication, "File",
          {{"menuReadConfigurationFromDisk", "Load configuration..."},
           {"menuWriteconfigurationToDisk", "Save configuration..."},
+          {"menuReport", "Commissioning report..."},
           {"menuExit", "Exit"}}},
         {window().menuSettings, "Settings", {{"menuLanguageSelection", "Language selection..."}}},
-        {window().menuView, "View", {{"menuTrend", "Trend..."}}},
+        {window().menuView, "View", {{"menuTrend", "Trend..."}, {"menuHistory", "History..."}}},
         {window().menuHelp, "Help", {{"menuAbout", "About..."}}},
     };
     ASSERT_EQ(window().menuBar()->actions().size(), 4);

@@ -19,7 +19,8 @@ class Tool : public ::testing::Test {
 protected:
     Outcome Run(std::vector<std::string> args, std::map<std::string, std::string> extra = {}) {
         std::map<std::string, std::string> env = {{"KD4410_SIM_EEPROM", eeprom()}, {"LD_LIBRARY_PATH", ""},
-                                                  {"XDG_STATE_HOME", folder / "state"}};
+                                                  {"XDG_STATE_HOME", folder / "state"},
+                                                  {"XDG_DATA_HOME", folder / "data"}};
         for (const auto& [k, v] : extra) env[k] = v;
         args.insert(args.begin(), "--simulator");
         return RunProgram(KD4410CTL, args, env, folder.path().string());

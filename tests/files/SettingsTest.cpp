@@ -85,6 +85,15 @@ TEST_F(Settings, OtherSectionsAndKeysSurviveASave) {
     EXPECT_EQ(ini.ReadInteger(u"Options", u"unitOfPressure", -1), 3);
 }
 
+TEST_F(Settings, ThePlantDatabaseComesFromItsOwnSectionAndSurvivesASave) {
+    EXPECT_EQ(files::LoadPlantDatabaseUrl(), "");
+    WriteFile(u"[Options]\r\nLanguage=2\r\n\r\n[History]\r\nDatabase=postgresql://kd4410@plant/commissioning\r\n");
+    EXPECT_EQ(files::LoadPlantDatabaseUrl(), "postgresql://kd4410@plant/commissioning");
+    files::SaveUserSettings({1, true, 0, 4});
+    EXPECT_EQ(files::LoadPlantDatabaseUrl(), "postgresql://kd4410@plant/commissioning");
+    EXPECT_EQ(files::LoadUserSettings().language, 1);
+}
+
 TEST_F(Settings, ALinkToARegularFileUpdatesThatFileAndALinkToAFifoIsLeftAlone) {
     std::filesystem::create_directories(Folder());
     const std::string elsewhere = user.folder() / "kept.uni";

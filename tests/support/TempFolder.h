@@ -57,11 +57,11 @@ private:
     std::map<std::string, std::optional<std::string>> saved_;
 };
 
-// A temp folder holding home, config, state and runtime folders of their own.
+// A temp folder holding home, config, state, data and runtime folders of their own.
 class IsolatedUser {
 public:
     IsolatedUser() {
-        for (const char* sub : {"home", "config", "state", "runtime"})
+        for (const char* sub : {"home", "config", "state", "data", "runtime"})
             std::filesystem::create_directories(folder_.path() / sub);
         // A runtime folder is the user's alone, or it is not taken for one.
         std::filesystem::permissions(folder_.path() / "runtime", std::filesystem::perms::owner_all,
@@ -69,6 +69,7 @@ public:
         environment_.Set("HOME", folder_ / "home");
         environment_.Set("XDG_CONFIG_HOME", folder_ / "config");
         environment_.Set("XDG_STATE_HOME", folder_ / "state");
+        environment_.Set("XDG_DATA_HOME", folder_ / "data");
         environment_.Set("XDG_RUNTIME_DIR", folder_ / "runtime");
     }
     const TempFolder& folder() const { return folder_; }
