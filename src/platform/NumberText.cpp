@@ -100,6 +100,19 @@ std::string FormatFixed(double value, int decimals) {
     return buffer;
 }
 
+std::string ShortestText(float value) {
+    // General notation, so that 100000 stays 100000 where plain shortest gives 1e+05.
+    char buffer[64];
+    std::to_chars_result result{};
+    for (int digits = 6; digits <= 9; ++digits) {
+        result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, digits);
+        float back = 0;
+        const auto parsed = std::from_chars(buffer, result.ptr, back);
+        if (parsed.ec == std::errc() && (back == value || value != value)) break;
+    }
+    return std::string(buffer, result.ptr);
+}
+
 std::string FormatInt(int64_t value) {
     char buffer[24];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);

@@ -36,6 +36,9 @@ bool TryTextToInt(std::u16string_view text, int32_t& value);
 
 // printf("%.*f") as in the "C" locale: point separator, leading '-', no grouping.
 std::string FormatFixed(double value, int decimals);
+// The shortest "C"-locale text (6 to 9 significant digits) that reads back as the same float:
+// 1025.3, 100000, 1e+38, nan.
+std::string ShortestText(float value);
 // printf("%i").
 std::string FormatInt(int64_t value);
 // The general format: up to 15 significant digits, no trailing zeros, the locale's separator.
