@@ -45,9 +45,12 @@ std::optional<size_t> FirstInvertedOutput(const std::array<float, OutputCount>& 
 }
 
 void WriteConfiguration(device::TFix64& link, uint32_t deviceIndex, const std::function<float()>& specificGravity,
-                        const std::array<OutputRecord, OutputCount>& outputs, EepromImage& image, WriteStage* stage) {
-    auto reach = [stage](WriteStage s) {
+                        const std::array<OutputRecord, OutputCount>& outputs, EepromImage& image, WriteStage* stage,
+                        const std::function<bool()>& stopAsked) {
+    auto reach = [stage, &stopAsked](WriteStage s) {
         if (stage) *stage = s;
+        if ((s == WriteStage::SpecificGravity || s == WriteStage::Outputs) && stopAsked && stopAsked())
+            throw WriteStopped();
     };
     reach(WriteStage::Opening);
     polling::ReopenLink(link, deviceIndex);
@@ -67,6 +70,7 @@ void WriteConfiguration(device::TFix64& link, uint32_t deviceIndex, const std::f
 void ConfigurationCollector::BlocksRead(const EepromImage& image) {
     configuration.nominalRange = LoadFloatLE(&image[eeNominalRange]);
     configuration.specificGravity = SpecificGravityOf(image);
+    configuration.specificGravityErased = IsErasedSpecificGravity(&image[eeSpecificGravity]);
     blocksRead = true;
 }
 

@@ -74,7 +74,7 @@ void Session::FailToOpen(uint32_t index, uint32_t count) {
         throw ToolError(ExitNoAccess, count == 0 ? "no transmitter is attached; attach one (or use --simulator)"
                                                  : "no " + which + ": " + std::to_string(count) +
                                                        " attached; see kd4410ctl list");
-    throw ToolError(ExitDevice, "the " + which + " does not answer; check its cable and power");
+    throw ToolError(ExitNoAnswer, "the " + which + " does not answer; check its cable and power");
 }
 
 Target Session::Connect(uint32_t index) {
@@ -83,7 +83,7 @@ Target Session::Connect(uint32_t index) {
     try {
         return {index, polling::ReadSerialNumber(*link_, index)};
     } catch (const device::DeviceError& e) {
-        throw ToolError(ExitDevice, "the transmitter at index " + std::to_string(index) +
+        throw ToolError(ExitNoAnswer, "the transmitter at index " + std::to_string(index) +
                                         " does not tell its serial number (" + e.what() + ")");
     }
 }

@@ -73,7 +73,7 @@ std::string Quoted(std::string_view line) {
 
 std::string Found(std::string_view line) { return line.empty() ? "an empty line" : Quoted(line); }
 
-// The file split into whole lines: CR LF or LF, trailing blanks and tabs cut.
+// The file split into whole lines: CR LF or LF, trailing blanks and tabs cut after line 1.
 std::vector<std::string_view> Lines(std::string_view bytes) {
     std::vector<std::string_view> lines;
     size_t at = 0;
@@ -83,7 +83,8 @@ std::vector<std::string_view> Lines(std::string_view bytes) {
         if (end == std::string_view::npos) end = bytes.size();
         std::string_view line = bytes.substr(at, end - at);
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        while (!line.empty() && (line.back() == ' ' || line.back() == '\t')) line.remove_suffix(1);
+        // The header must stand exactly as written; blanks after a value change nothing.
+        while (!lines.empty() && !line.empty() && (line.back() == ' ' || line.back() == '\t')) line.remove_suffix(1);
         lines.push_back(line);
         at = next;
     }

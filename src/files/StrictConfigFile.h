@@ -5,7 +5,8 @@
 // Accepted: the header line exactly; "p" or "h"; the specific gravity as typed into its box
 // (digits with at most one decimal point or comma); per output a higher and a lower value as the
 // writer writes them (optional "-", digits, optional "." and digits, optional exponent) and a
-// mode 0..4. Lines end in CR LF or LF and are read whole; trailing blanks are cut. Exactly 15
+// mode 0..4. Lines end in CR LF or LF and are read whole; trailing blanks after a value are cut.
+// Exactly 15
 // lines; a byte-order mark or UTF-16 text is named as such.
 #pragma once
 

@@ -60,6 +60,7 @@ TEST(StrictConfigFile, BadFilesAreRefusedAtTheirLineWithWhatWasExpected) {
         {"mode 2.0", File(With(9, "2.0")), 9, "found \"2.0\""},
         {"lower above higher", File(With(5, "50000")), 5, "output 1: lower value 50000 Pa is above its higher value 40000"},
         {"header with a trailing letter", File(With(1, "*** KD4410 CONFIG ***x")), 1, "not a configuration file"},
+        {"header with a trailing blank", File(With(1, "*** KD4410 CONFIG *** ")), 1, "not a configuration file"},
         {"header in lower case", File(With(1, "*** kd4410 config ***")), 1, "not a configuration file"},
         {"empty file", "", 1, "not a configuration file"},
         {"short", good.substr(0, good.find("70000")), 10, "ends early"},
