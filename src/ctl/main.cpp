@@ -231,9 +231,10 @@ int main(int argc, char** argv) {
     auto* watch = app.add_subcommand("watch", "poll the live value and evaluate the four outputs");
     watch->add_option("--interval", options.interval, "seconds between samples, 0.001 to 3600 (default 1)")
         ->check(CLI::Range(ShortestInterval, LongestInterval));
-    uint64_t sampleCount = 0;
+    // Signed, so that -3 is refused rather than taken as a huge unsigned count.
+    int64_t sampleCount = 0;
     auto* count = watch->add_option("--count", sampleCount, "stop after N samples (N >= 1)")
-                      ->check(CLI::Range(uint64_t{1}, std::numeric_limits<uint64_t>::max()));
+                      ->check(CLI::Range(int64_t{1}, std::numeric_limits<int64_t>::max()));
     double duration = 0;
     auto* durationOption = watch->add_option("--duration", duration, "stop after S seconds")->check(CLI::PositiveNumber);
     watch->add_option("--csv", options.csv, "also write time,value_pa,value,unit,out1..out4 to FILE");
@@ -259,7 +260,7 @@ int main(int argc, char** argv) {
     }
     if (serial->count() > 0) options.serial = serialNumber;
     if (device->count() > 0) options.device = deviceIndex;
-    if (count->count() > 0) options.count = sampleCount;
+    if (count->count() > 0) options.count = static_cast<uint64_t>(sampleCount);
     if (durationOption->count() > 0) options.duration = duration;
     if (maxErrorOption->count() > 0) options.maxError = maxError;
     int exit = ExitSuccess;

@@ -101,9 +101,13 @@ std::string FormatFixed(double value, int decimals) {
 }
 
 std::string ShortestText(float value) {
-    // General notation, so that 100000 stays 100000 where plain shortest gives 1e+05.
     char buffer[64];
     std::to_chars_result result{};
+    // Fixed notation where it stays short (5000000, not 5e+06), general notation beyond.
+    if (std::isfinite(value) && std::fabs(value) < 1e10f && (value == 0 || std::fabs(value) >= 1e-6f)) {
+        result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
+        return std::string(buffer, result.ptr);
+    }
     for (int digits = 6; digits <= 9; ++digits) {
         result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, digits);
         float back = 0;
