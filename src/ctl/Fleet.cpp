@@ -1,5 +1,6 @@
 #include "ctl/Fleet.h"
 
+#include <latch>
 #include <sstream>
 #include <thread>
 
@@ -45,15 +46,39 @@ std::vector<UnitOutcome> RunOnUnits(const std::string& libraryPath, const std::v
     return outcomes;
 }
 
-std::optional<uint32_t> FindSerial(const std::string& libraryPath, uint32_t count, uint16_t serial) {
-    std::vector<uint32_t> indexes;
-    for (uint32_t i = 0; i < count; ++i) indexes.push_back(i);
-    // A probe only connects and reads the serial number.
-    const std::vector<UnitOutcome> probes =
-        RunOnUnits(libraryPath, indexes, [](Session&, const Target&, Report&) { return 0; });
-    for (const UnitOutcome& probe : probes)
-        if (probe.serial == serial) return probe.index;
-    return std::nullopt;
+std::optional<UnitOutcome> RunOnSerial(const std::string& libraryPath, uint32_t count, uint16_t serial,
+                                       const UnitCommand& command, std::ostream* direct) {
+    constexpr int NotChosen = -1;
+    std::vector<std::optional<uint16_t>> serials(count);
+    std::vector<UnitOutcome> outcomes(count);
+    std::latch connected(count);
+    // Read after the latch, when every serial number is in.
+    auto chosen = [&]() -> std::optional<uint32_t> {
+        for (uint32_t i = 0; i < count; ++i)
+            if (serials[i] == serial) return i;
+        return std::nullopt;
+    };
+    {
+        std::vector<std::jthread> threads;
+        threads.reserve(count);
+        for (uint32_t i = 0; i < count; ++i)
+            threads.emplace_back([&, i] {
+                bool counted = false;
+                outcomes[i] = RunOnUnit(
+                    libraryPath, i,
+                    [&, i](Session& session, const Target& target, Report& report) {
+                        serials[i] = target.serial;
+                        counted = true;
+                        connected.arrive_and_wait();
+                        return chosen() == i ? command(session, target, report) : NotChosen;
+                    },
+                    direct);
+                if (!counted) connected.count_down();  // it did not connect: not the one
+            });
+    }
+    const std::optional<uint32_t> found = chosen();
+    if (!found) return std::nullopt;
+    return std::move(outcomes[*found]);
 }
 
 std::string Category(const UnitOutcome& outcome, bool comparing) {

@@ -35,8 +35,11 @@ UnitOutcome RunOnUnit(const std::string& libraryPath, uint32_t index, const Unit
 std::vector<UnitOutcome> RunOnUnits(const std::string& libraryPath, const std::vector<uint32_t>& indexes,
                                     const UnitCommand& command);
 
-// The lowest index of count whose transmitter has the serial number; all probed at once.
-std::optional<uint32_t> FindSerial(const std::string& libraryPath, uint32_t count, uint16_t serial);
+// The command on the transmitter with the serial number (the lowest index of count, should two
+// share it): all are connected at once, and the one found goes on in the same session. Nothing
+// when none has it.
+std::optional<UnitOutcome> RunOnSerial(const std::string& libraryPath, uint32_t count, uint16_t serial,
+                                       const UnitCommand& command, std::ostream* direct = nullptr);
 
 // "ok", "differs" (comparing only), "failed", "not answering" or "interrupted".
 std::string Category(const UnitOutcome& outcome, bool comparing);

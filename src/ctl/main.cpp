@@ -109,19 +109,16 @@ int Run(const std::string& command, const Options& options) {
     session.Load();
     if (command == "list") return ListCommand(session, options, std::cout);
 
+    if (command == "write" || command == "zero" || command == "watch") CatchStopSignals();
     std::vector<uint32_t> chosen;
     if (options.all) {
         chosen = session.Choose(true, std::nullopt, 0);  // says why when there is none
-    } else if (options.serial) {
-        const std::optional<uint32_t> found = FindSerial(library, session.Count(), *options.serial);
-        if (!found)
-            throw ToolError(ExitNoAccess, "no attached transmitter has the serial number " +
-                                              std::to_string(*options.serial) + "; see kd4410ctl list");
-        chosen = {*found};
+    } else if (options.serial && command == "watch") {
+        const std::vector<uint32_t> found = session.Choose(false, options.serial, 0);
+        chosen = found;
     } else {
         chosen = {options.device.value_or(0)};
     }
-    if (command == "write" || command == "zero" || command == "watch") CatchStopSignals();
     if (command == "watch") return RunWatch(library, chosen.front(), options);
 
     const UnitCommand run = CommandFor(command, options, source ? &*source : nullptr);
@@ -129,6 +126,15 @@ int Run(const std::string& command, const Options& options) {
     const bool asking = command == "zero" && !options.yes;
     if (options.all && !asking) {
         outcomes = RunOnUnits(library, chosen, run);
+    } else if (options.serial) {
+        std::optional<UnitOutcome> found =
+            RunOnSerial(library, session.Count(), *options.serial, run, options.json ? nullptr : &std::cout);
+        if (!found)
+            throw ToolError(ExitNoAccess, "no attached transmitter has the serial number " +
+                                              std::to_string(*options.serial) + "; see kd4410ctl list");
+        outcomes.push_back(std::move(*found));
+        for (const std::string& w : outcomes.back().warnings) std::cerr << "kd4410ctl: " << w << "\n";
+        if (!outcomes.back().error.empty()) std::cerr << "kd4410ctl: " << outcomes.back().error << std::endl;
     } else {
         // One unit, or units that each ask on the terminal: one after another, text as it comes.
         for (uint32_t index : chosen) {
