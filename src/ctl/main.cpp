@@ -14,6 +14,7 @@
 #include "ctl/ToolError.h"
 #include "ctl/Values.h"
 #include "ctl/Watch.h"
+#include "ctl/WatchFleet.h"
 
 namespace {
 
@@ -77,8 +78,6 @@ void Validate(const std::string& command, const Options& options) {
         options.output.find("{serial}") == std::string::npos)
         throw ToolError(ExitUsage, "with --all, put {serial} into the -o file name, or each transmitter's file "
                                    "replaces the one before");
-    if (command == "watch" && options.all)
-        throw ToolError(ExitUsage, "watch follows one transmitter; choose it with --device or --serial");
     if (!IsUnitName(options.unit)) throw ToolError(ExitUsage, "unknown unit " + options.unit);
 }
 
@@ -119,6 +118,7 @@ int Run(const std::string& command, const Options& options) {
     } else {
         chosen = {options.device.value_or(0)};
     }
+    if (command == "watch" && options.all) return WatchAll(library, chosen, options, std::cout);
     if (command == "watch") return RunWatch(library, chosen.front(), options);
 
     const UnitCommand run = CommandFor(command, options, source ? &*source : nullptr);
@@ -243,7 +243,8 @@ int main(int argc, char** argv) {
                       ->check(CLI::Range(int64_t{1}, std::numeric_limits<int64_t>::max()));
     double duration = 0;
     auto* durationOption = watch->add_option("--duration", duration, "stop after S seconds")->check(CLI::PositiveNumber);
-    watch->add_option("--csv", options.csv, "also write time,value_pa,value,unit,out1..out4 to FILE");
+    watch->add_option("--csv", options.csv, "also write time,value_pa,value,unit,out1..out4 to FILE; with --all "
+                                            "a serial column first, or a file each when FILE holds {serial}");
     watch->add_flag("--append", options.append, "add to the --csv file instead of replacing it");
     for (CLI::App* sub : app.get_subcommands({})) sub->fallthrough();
 

@@ -211,7 +211,7 @@ TEST_F(Tool, BadUsageEndsWithExit2AndZeroWithoutATerminalWritesNothing) {
     EXPECT_EQ(Run({}).exit, 2);
     EXPECT_EQ(Run({"frobnicate"}).exit, 2);
     EXPECT_EQ(Run({"--unit", "furlong", "info"}).exit, 2);
-    EXPECT_EQ(Run({"--all", "watch"}).exit, 2);
+    EXPECT_EQ(Run({"--all", "--device", "1", "info"}).exit, 2);
     EXPECT_EQ(Run({"--json", "watch"}).exit, 2);
     EXPECT_EQ(Run({"--all", "read", "-o", "one.cfg"}).exit, 2);  // each would replace the one before
     const std::string log = folder / "frames.log";

@@ -211,6 +211,25 @@ TEST_F(ToolTrust, JsonIsAListOfRecordsWithShortestNumbersAndNothingElse) {
     EXPECT_NE(o.err.find("out of range"), std::string::npos);
 }
 
+TEST_F(ToolTrust, WatchAllWritesOneCsvWithASerialColumnOrAFileEachAndAppends) {
+    const std::map<std::string, std::string> two = {{"KD4410_SIM_DEVICES", "2"}};
+    Outcome o = Run({"--all", "watch", "--count", "2", "--interval", "0.001", "--csv", "all.csv"}, two);
+    EXPECT_EQ(o.exit, 0) << o.err;
+    EXPECT_NE(o.out.find("12346: samples 2,"), std::string::npos) << o.out;
+    o = Run({"--all", "watch", "--count", "1", "--interval", "0.001", "--csv", "all.csv", "--append"}, two);
+    EXPECT_EQ(o.exit, 0) << o.err;
+    const std::string csv = Slurp(folder / "all.csv");
+    EXPECT_EQ(csv.rfind("serial,time,value_pa,value,unit,out1,out2,out3,out4\n", 0), 0u) << csv;
+    EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 1 + 2 * 2 + 2) << csv;  // one header, appended rows
+    EXPECT_EQ(std::count(csv.begin(), csv.end(), 's'), 1) << "a second header";
+    for (const char* serial : {"\n12345,", "\n12346,"}) EXPECT_NE(csv.find(serial), std::string::npos);
+
+    o = Run({"--all", "watch", "--duration", "0.01", "--interval", "0.001", "--csv", "unit-{serial}.csv"}, two);
+    EXPECT_EQ(o.exit, 0) << o.err;
+    for (const char* name : {"unit-12345.csv", "unit-12346.csv"})
+        EXPECT_EQ(Slurp(folder / name).rfind("time,value_pa,", 0), 0u) << name;
+}
+
 TEST(FleetSummary, CountsEachKindOfOutcomeBySerialNumber) {
     std::vector<ctl::UnitOutcome> outcomes(5);
     const int codes[] = {0, 1, 4, 2, 0};
