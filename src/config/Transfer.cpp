@@ -2,12 +2,12 @@
 
 #include "config/ByteCodec.h"
 #include "device/Fix64usb.h"
-#include "polling/Link.h"
+#include "device/LinkSteps.h"
 
 namespace config {
 
 void ReadConfiguration(device::TFix64& link, uint32_t deviceIndex, EepromImage& image, ReadObserver& observer) {
-    polling::ReopenLink(link, deviceIndex);
+    device::ReopenLink(link, deviceIndex);
     link.Command2();
     link.ReadEeprom(eeNominalRange, &image[eeNominalRange], eeRangeAndGravityLength);
     link.ReadEeprom(eeOutputs, &image[eeOutputs], eeOutputsLength);
@@ -53,7 +53,7 @@ void WriteConfiguration(device::TFix64& link, uint32_t deviceIndex, const std::f
             throw WriteStopped();
     };
     reach(WriteStage::Opening);
-    polling::ReopenLink(link, deviceIndex);
+    device::ReopenLink(link, deviceIndex);
     link.Command2();
     reach(WriteStage::SpecificGravity);
     uint8_t gravity[4];
