@@ -28,6 +28,15 @@ double WallMs(const std::string& folder, const std::map<std::string, std::string
     return ms;
 }
 
+// The mean wall times of the two runs, their ratio and the aim.
+void Report(benchmark::State& state, const char* baseName, double base, const char* fleetName, double fleet) {
+    const double n = static_cast<double>(state.iterations());
+    state.counters[baseName] = base / n;
+    state.counters[fleetName] = fleet / n;
+    state.counters["ratio"] = fleet / base;
+    state.counters["aim"] = Aim;
+}
+
 std::map<std::string, std::string> Environment(const testsupport::TempFolder& folder, int transmitters) {
     return {{"KD4410_SIM_EEPROM", folder / "eeprom.bin"},
             {"KD4410_SIM_DEVICES", std::to_string(transmitters)},
@@ -52,11 +61,7 @@ void WriteEightAgainstOne(benchmark::State& state) {
         state.SetIterationTime(ms / 1000);
         eight += ms;
     }
-    const double n = static_cast<double>(state.iterations());
-    state.counters["one_ms"] = one / n;
-    state.counters["eight_ms"] = eight / n;
-    state.counters["ratio"] = eight / one;
-    state.counters["aim"] = Aim;
+    Report(state, "one_ms", one, "eight_ms", eight);
 }
 
 void SerialOfTheEighth(benchmark::State& state) {
@@ -69,11 +74,7 @@ void SerialOfTheEighth(benchmark::State& state) {
         state.SetIterationTime(ms / 1000);
         bySerial += ms;
     }
-    const double n = static_cast<double>(state.iterations());
-    state.counters["device_ms"] = byIndex / n;
-    state.counters["serial_ms"] = bySerial / n;
-    state.counters["ratio"] = bySerial / byIndex;
-    state.counters["aim"] = Aim;
+    Report(state, "device_ms", byIndex, "serial_ms", bySerial);
 }
 
 }  // namespace

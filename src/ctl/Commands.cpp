@@ -118,13 +118,14 @@ int ListCommand(Session& session, const Options& options, std::ostream& out) {
     nlohmann::json list = nlohmann::json::array();
     int exit = ExitSuccess;
     for (uint32_t i = 0; i < count; ++i) {
-        nlohmann::json entry = {{"index", i}};
+        nlohmann::json entry = {{"index", i}, {"ok", true}, {"error", nullptr}};
         try {
             const Target t = session.Connect(i);
             entry["serial"] = t.serial;
             if (!options.json) out << i << " " << t.serial << "\n";
         } catch (const ToolError& e) {
             entry["serial"] = nullptr;
+            entry["ok"] = false;
             entry["error"] = e.what();
             if (!options.json) out << i << " - (" << e.what() << ")\n";
             exit = std::max(exit, e.exitCode());
