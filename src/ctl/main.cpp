@@ -3,6 +3,7 @@
 
 #include <CLI/CLI.hpp>
 #include <cerrno>
+#include <charconv>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -240,7 +241,14 @@ int main(int argc, char** argv) {
     // Signed, so that -3 is refused rather than taken as a huge unsigned count.
     int64_t sampleCount = 0;
     auto* count = watch->add_option("--count", sampleCount, "stop after N samples (N >= 1)")
-                      ->check(CLI::Range(int64_t{1}, std::numeric_limits<int64_t>::max()));
+                      ->check(CLI::Validator(
+                          [](std::string& text) -> std::string {
+                              int64_t n = 0;
+                              const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), n);
+                              const bool whole = ec == std::errc() && end == text.data() + text.size();
+                              return whole && n >= 1 ? "" : "must be a whole number of at least 1, not " + text;
+                          },
+                          "N>=1"));
     double duration = 0;
     auto* durationOption = watch->add_option("--duration", duration, "stop after S seconds")->check(CLI::PositiveNumber);
     watch->add_option("--csv", options.csv, "also write time,value_pa,value,unit,out1..out4 to FILE; with --all "
