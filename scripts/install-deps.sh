@@ -8,7 +8,7 @@ set -euo pipefail
 build=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-translations-l10n
-  libcli11-dev nlohmann-json3-dev help2man
+  libcli11-dev nlohmann-json3-dev
   libusb-1.0-0-dev
   libsqlite3-dev libpq-dev
   fonts-dejavu-core fonts-liberation2

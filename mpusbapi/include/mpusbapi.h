@@ -41,7 +41,7 @@ MPUSB_API uint32_t _MPUSBSetConfiguration(uint32_t handle, uint32_t configuratio
 MPUSB_API uint32_t _MPUSBGetStringDescriptor(uint32_t handle, uint32_t index, uint32_t languageId, void *buffer,
                                    uint32_t length, uint32_t *received);
 
-/* Why the last failed _MPUSBOpen of this process failed (this library's own entry point; a
+/* Why the calling thread's last failed _MPUSBOpen failed (this library's own entry point; a
  * program that binds only the entry points above never needs it). */
 #define MPUSB_OPEN_OK 0u          /* the last open succeeded, or none was tried */
 #define MPUSB_OPEN_NOT_FOUND 1u   /* no device with the identity at that index */

@@ -1,6 +1,11 @@
 #include "SimulatedUsbDevice.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <csignal>
 #include <chrono>
 #include <thread>
 #include <cctype>
@@ -42,6 +47,7 @@ Faults Faults::FromEnvironment() {
     faults.answersLeft = Number("KD4410_SIM_FAIL_AFTER");
     if (const char* log = std::getenv("KD4410_SIM_LOG")) faults.logFile = log;
     faults.realTimeouts = Flag("KD4410_SIM_REAL_TIMEOUTS");
+    faults.interruptAfter = Number("KD4410_SIM_INTERRUPT_AFTER");
     return faults;
 }
 
@@ -55,8 +61,16 @@ SimulatedUsbDevice::SimulatedUsbDevice(TransmitterModel model, Faults faults)
 
 SimulatedUsbDevice::SimulatedUsbDevice(std::vector<TransmitterModel> models, Faults faults)
     : faults_(std::move(faults)) {
-    for (TransmitterModel& model : models) units_.push_back({std::move(model), {}});
+    for (TransmitterModel& model : models) {
+        const std::string file = model.file();
+        units_.push_back({std::move(model), {}, file.empty() ? std::string() : file + ".lock", -1, 0});
+    }
     if (!faults_.logFile.empty()) log_.reset(std::fopen(faults_.logFile.c_str(), "a"));
+}
+
+SimulatedUsbDevice::~SimulatedUsbDevice() {
+    for (Unit& unit : units_)
+        if (unit.claim >= 0) close(unit.claim);
 }
 
 uint32_t SimulatedUsbDevice::Count(const char* identity) const {
@@ -72,13 +86,42 @@ uint32_t SimulatedUsbDevice::Open(uint32_t index, const char* identity, const ch
         lastOpenError_ = MPUSB_OPEN_FAILED;
         return MPUSB_INVALID_HANDLE;
     }
+    Unit& unit = units_[index];
+    if (unit.pipes == 0 && !unit.claimFile.empty()) {
+        const int fd = open(unit.claimFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+        // A claim file that cannot be made (a read-only folder) claims nothing, as before.
+        if (fd >= 0 && flock(fd, LOCK_EX | LOCK_NB) != 0) {
+            close(fd);
+            lastOpenError_ = MPUSB_OPEN_BUSY;
+            return MPUSB_INVALID_HANDLE;
+        }
+        unit.claim = fd;
+    }
+    ++unit.pipes;
     lastOpenError_ = MPUSB_OPEN_OK;
     const uint32_t handle = nextHandle_++;
     (direction == MPUSB_DIRECTION_READ ? readPipes_ : writePipes_)[handle] = index;
     return handle;
 }
 
-bool SimulatedUsbDevice::Close(uint32_t handle) { return readPipes_.erase(handle) + writePipes_.erase(handle) > 0; }
+bool SimulatedUsbDevice::Close(uint32_t handle) {
+    size_t index = 0;
+    if (auto it = readPipes_.find(handle); it != readPipes_.end()) {
+        index = it->second;
+        readPipes_.erase(it);
+    } else if (auto w = writePipes_.find(handle); w != writePipes_.end()) {
+        index = w->second;
+        writePipes_.erase(w);
+    } else {
+        return false;
+    }
+    Unit& unit = units_[index];
+    if (--unit.pipes == 0 && unit.claim >= 0) {
+        close(unit.claim);  // gives the lock back
+        unit.claim = -1;
+    }
+    return true;
+}
 
 bool SimulatedUsbDevice::Write(uint32_t handle, const uint8_t* data, uint32_t length) {
     const auto pipe = writePipes_.find(handle);
@@ -87,6 +130,8 @@ bool SimulatedUsbDevice::Write(uint32_t handle, const uint8_t* data, uint32_t le
     device::Frame request;
     std::copy_n(data, device::FrameSize, request.begin());
     Log('>', request);
+    // As if Ctrl-C came while this exchange is under way.
+    if (faults_.interruptAfter && ++requests_ == *faults_.interruptAfter) std::raise(SIGINT);
     if (faults_.silent || (faults_.answersLeft && *faults_.answersLeft == 0)) return true;
     std::optional<device::Frame> reply = unit.model.Respond(request);
     if (!reply) return true;
@@ -97,13 +142,15 @@ bool SimulatedUsbDevice::Write(uint32_t handle, const uint8_t* data, uint32_t le
 }
 
 bool SimulatedUsbDevice::Read(uint32_t handle, uint8_t* data, uint32_t length, uint32_t* received,
-                              uint32_t timeoutMs) {
+                              uint32_t timeoutMs, uint32_t* wait) {
     if (received) *received = 0;
+    if (wait) *wait = 0;
     const auto pipe = readPipes_.find(handle);
     if (pipe == readPipes_.end() || data == nullptr) return false;
     std::deque<device::Frame>& replies = units_[pipe->second].replies;
     if (replies.empty()) {
-        if (faults_.realTimeouts) std::this_thread::sleep_for(std::chrono::milliseconds(timeoutMs));
+        if (faults_.realTimeouts && wait) *wait = timeoutMs;
+        else if (faults_.realTimeouts) std::this_thread::sleep_for(std::chrono::milliseconds(timeoutMs));
         return false;
     }
     const device::Frame reply = replies.front();

@@ -23,9 +23,10 @@ struct Faults {
     std::optional<unsigned long> answersLeft;  // stops answering after this many exchanges
     std::string logFile;      // each request and reply as a line of hex
     bool realTimeouts = false; // a read with no reply waits out its time-out, as a device would
+    std::optional<unsigned long> interruptAfter;  // SIGINT to this process on taking that request
 
     // KD4410_SIM_NO_DEVICE, KD4410_SIM_SILENT, KD4410_SIM_BAD_CHECKSUM, KD4410_SIM_FAIL_AFTER, KD4410_SIM_LOG,
-    // KD4410_SIM_REAL_TIMEOUTS.
+    // KD4410_SIM_REAL_TIMEOUTS, KD4410_SIM_INTERRUPT_AFTER.
     static Faults FromEnvironment();
 };
 
@@ -36,14 +37,21 @@ public:
     SimulatedUsbDevice(std::vector<TransmitterModel> models, Faults faults);
 
     uint32_t Count(const char* identity) const;
-    // A pipe handle, or 0xFFFFFFFF when there is no such device.
+    // A pipe handle, or 0xFFFFFFFF when there is no such device or another process holds it.
+    // A transmitter whose EEPROM is kept in a file is claimed, as a real device's interface
+    // is: the first pipe takes an exclusive lock on the file's ".lock" beside it, the last one
+    // closed gives it back, and meanwhile no other process can open it.
     uint32_t Open(uint32_t index, const char* identity, const char* endpoint, uint32_t direction);
-    // MPUSB_OPEN_OK, or MPUSB_OPEN_NOT_FOUND after an open that found no device.
+    // MPUSB_OPEN_OK, MPUSB_OPEN_NOT_FOUND after an open that found no device, MPUSB_OPEN_BUSY
+    // after one that found it claimed by another process.
     uint32_t LastOpenError() const { return lastOpenError_; }
     bool Close(uint32_t handle);
     bool Write(uint32_t handle, const uint8_t* data, uint32_t length);
-    // Fails when no reply waits: at once, or after timeoutMs with realTimeouts.
-    bool Read(uint32_t handle, uint8_t* data, uint32_t length, uint32_t* received, uint32_t timeoutMs);
+    // Fails when no reply waits: at once, or after timeoutMs with realTimeouts. With wait given,
+    // the wait is not done but told (the time-out in ms, or 0), for a caller that waits
+    // without holding a lock others need.
+    bool Read(uint32_t handle, uint8_t* data, uint32_t length, uint32_t* received, uint32_t timeoutMs,
+              uint32_t* wait = nullptr);
 
     TransmitterModel& model(size_t index = 0) { return units_.at(index).model; }
 
@@ -51,6 +59,9 @@ private:
     struct Unit {
         TransmitterModel model;
         std::deque<device::Frame> replies;
+        std::string claimFile;  // "" for a transmitter kept in memory only
+        int claim = -1;         // the locked file while this process holds the claim
+        size_t pipes = 0;
     };
     struct FileCloser {
         void operator()(std::FILE* f) const { std::fclose(f); }
@@ -63,6 +74,12 @@ private:
     std::map<uint32_t, size_t> readPipes_, writePipes_;  // handle -> unit
     uint32_t nextHandle_ = 1;
     uint32_t lastOpenError_ = 0;
+    unsigned long requests_ = 0;
+
+public:
+    ~SimulatedUsbDevice();
+    SimulatedUsbDevice(const SimulatedUsbDevice&) = delete;
+    SimulatedUsbDevice& operator=(const SimulatedUsbDevice&) = delete;
 };
 
 }  // namespace sim

@@ -34,6 +34,8 @@ public:
     float LiveValue();
 
     std::vector<uint8_t>& eeprom() { return eeprom_; }
+    // Where the EEPROM is kept; "" in memory only.
+    const std::string& file() const { return file_; }
     static std::vector<uint8_t> FactoryEeprom(uint16_t serial = FirstSerialNumber);
     // Writes the EEPROM to its file atomically (temporary file, then rename); false on failure.
     bool Save() const;

@@ -10,8 +10,20 @@
 //   KD4410_SIM_FAIL_AFTER=N     the transmitter stops answering after N exchanges
 //   KD4410_SIM_LOG=FILE         each request ("> ") and reply ("< ") is appended as a line of hex
 //   KD4410_SIM_REAL_TIMEOUTS=1  a read with no reply waits out its time-out instead of failing at once
+//   KD4410_SIM_INTERRUPT_AFTER=N  SIGINT to this process as it sends its Nth request (a Ctrl-C
+//                               that comes while an exchange is under way)
+//
+// Each transmitter kept in a file is claimed by the process that opens it (a lock on FILE.lock)
+// until its last pipe is closed; another process's open then fails, and MPUSBGetLastOpenError
+// says MPUSB_OPEN_BUSY, as the USB library says of a device whose interface another program holds.
+//
+// Safe for calls from several threads: one lock guards the transmitters, and a read that waits
+// out its time-out waits without it, so that threads talking to different transmitters do not
+// wait for each other. MPUSBGetLastOpenError tells the calling thread's last open.
+#include <chrono>
 #include <cstring>
 #include <mutex>
+#include <thread>
 #include <string>
 
 #include "SimulatedUsbDevice.h"
@@ -29,6 +41,8 @@ Simulation& Sim() {
     return simulation;
 }
 
+thread_local uint32_t lastOpenError = MPUSB_OPEN_OK;
+
 }  // namespace
 
 extern "C" {
@@ -42,12 +56,20 @@ uint32_t _MPUSBGetDeviceCount(const char* identity) {
 
 uint32_t _MPUSBOpen(uint32_t index, const char* identity, const char* endpoint, uint32_t direction, uint32_t) {
     std::lock_guard lock(Sim().mutex);
-    return Sim().device.Open(index, identity, endpoint, direction);
+    const uint32_t handle = Sim().device.Open(index, identity, endpoint, direction);
+    lastOpenError = Sim().device.LastOpenError();
+    return handle;
 }
 
 uint32_t _MPUSBRead(uint32_t handle, void* buffer, uint32_t length, uint32_t* received, uint32_t timeoutMs) {
-    std::lock_guard lock(Sim().mutex);
-    return Sim().device.Read(handle, static_cast<uint8_t*>(buffer), length, received, timeoutMs) ? 1 : 0;
+    uint32_t wait = 0;
+    bool ok = false;
+    {
+        std::lock_guard lock(Sim().mutex);
+        ok = Sim().device.Read(handle, static_cast<uint8_t*>(buffer), length, received, timeoutMs, &wait);
+    }
+    if (wait > 0) std::this_thread::sleep_for(std::chrono::milliseconds(wait));
+    return ok ? 1 : 0;
 }
 
 uint32_t _MPUSBReadInt(uint32_t handle, void* buffer, uint32_t length, uint32_t* received, uint32_t timeoutMs) {
@@ -66,10 +88,7 @@ uint32_t _MPUSBClose(uint32_t handle) {
     return Sim().device.Close(handle) ? 1 : 0;
 }
 
-uint32_t MPUSBGetLastOpenError(void) {
-    std::lock_guard lock(Sim().mutex);
-    return Sim().device.LastOpenError();
-}
+uint32_t MPUSBGetLastOpenError(void) { return lastOpenError; }
 
 uint32_t _MPUSBSetConfiguration(uint32_t, uint32_t configuration) { return configuration == 1 ? 1 : 0; }
 

@@ -3,10 +3,15 @@
 // Both pipes of a device share one libusb handle with interface 0 claimed; the device is
 // released with its last pipe. Every transfer is one buffer with the endpoint's own transfer
 // type and a time-out; a time-out, stall, vanished device or missing permission is a failure.
-// Why the last open failed is kept for MPUSBGetLastOpenError.
+// Why the last open failed is kept, per thread, for MPUSBGetLastOpenError.
+//
+// Safe for calls from several threads: one lock guards the tables of pipes and connections,
+// and a transfer runs without it (its connection kept alive by the pipe's share of it), so
+// that threads talking to different devices do not wait out each other's time-outs.
 #include <libusb.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
@@ -82,7 +87,7 @@ public:
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
     libusb_device_handle* handle() const { return handle_; }
-    bool gone = false;  // the device vanished; a new open must not reuse this connection
+    std::atomic<bool> gone{false};  // the device vanished; a new open must not reuse this connection
 
 private:
     libusb_device_handle* handle_;
@@ -126,7 +131,7 @@ public:
         return handle;
     }
 
-    uint32_t LastOpenError() const { return lastOpenError_; }
+    static uint32_t LastOpenError() { return lastOpenError_; }
 
     bool Close(uint32_t handle) {
         auto it = pipes_.find(handle);
@@ -136,12 +141,20 @@ public:
         return true;
     }
 
-    bool Transfer(uint32_t handle, uint8_t* buffer, uint32_t length, uint32_t* count, uint32_t timeoutMs,
-                  bool wantIn, std::optional<uint8_t> forcedType = std::nullopt) {
+    // The pipe as it stands, for a transfer made without the lock; nothing for an unknown handle.
+    std::optional<Pipe> PipeOf(uint32_t handle) {
+        std::lock_guard lock(mutex);
+        const auto it = pipes_.find(handle);
+        if (it == pipes_.end()) return std::nullopt;
+        return it->second;
+    }
+
+    // Called without the lock: the copy of the pipe keeps its connection open meanwhile.
+    static bool Transfer(const std::optional<Pipe>& found, uint8_t* buffer, uint32_t length, uint32_t* count,
+                         uint32_t timeoutMs, bool wantIn, std::optional<uint8_t> forcedType = std::nullopt) {
         if (count) *count = 0;
-        auto it = pipes_.find(handle);
-        if (it == pipes_.end() || buffer == nullptr) return false;
-        Pipe& pipe = it->second;
+        if (!found || buffer == nullptr) return false;
+        const Pipe& pipe = *found;
         if (((pipe.endpoint & LIBUSB_ENDPOINT_IN) != 0) != wantIn) return false;
         if (pipe.connection->gone) return false;
         int transferred = 0;
@@ -269,8 +282,10 @@ private:
     std::map<uint32_t, Pipe> pipes_;
     std::map<libusb_device*, std::weak_ptr<Connection>> connections_;
     uint32_t lastHandle_ = 0;
-    uint32_t lastOpenError_ = MPUSB_OPEN_OK;
+    static thread_local uint32_t lastOpenError_;
 };
+
+thread_local uint32_t Library::lastOpenError_ = MPUSB_OPEN_OK;
 
 // Never destroyed: at process exit the kernel releases the device, and tearing libusb down
 // then could wait on a device that is already gone.
@@ -296,22 +311,23 @@ uint32_t _MPUSBOpen(uint32_t index, const char* identity, const char* endpoint, 
 }
 
 uint32_t _MPUSBRead(uint32_t handle, void* buffer, uint32_t length, uint32_t* received, uint32_t timeoutMs) {
-    std::lock_guard lock(Usb().mutex);
-    return Usb().Transfer(handle, static_cast<uint8_t*>(buffer), length, received, timeoutMs, true) ? 1 : 0;
+    return Library::Transfer(Usb().PipeOf(handle), static_cast<uint8_t*>(buffer), length, received, timeoutMs,
+                             true)
+               ? 1
+               : 0;
 }
 
 uint32_t _MPUSBReadInt(uint32_t handle, void* buffer, uint32_t length, uint32_t* received, uint32_t timeoutMs) {
-    std::lock_guard lock(Usb().mutex);
-    return Usb().Transfer(handle, static_cast<uint8_t*>(buffer), length, received, timeoutMs, true,
-                          LIBUSB_TRANSFER_TYPE_INTERRUPT)
+    return Library::Transfer(Usb().PipeOf(handle), static_cast<uint8_t*>(buffer), length, received, timeoutMs,
+                             true, LIBUSB_TRANSFER_TYPE_INTERRUPT)
                ? 1
                : 0;
 }
 
 uint32_t _MPUSBWrite(uint32_t handle, const void* buffer, uint32_t length, uint32_t* sent, uint32_t timeoutMs) {
-    std::lock_guard lock(Usb().mutex);
     // libusb takes a non-const buffer for both directions; an OUT transfer only reads it.
-    return Usb().Transfer(handle, static_cast<uint8_t*>(const_cast<void*>(buffer)), length, sent, timeoutMs, false)
+    return Library::Transfer(Usb().PipeOf(handle), static_cast<uint8_t*>(const_cast<void*>(buffer)), length, sent,
+                             timeoutMs, false)
                ? 1
                : 0;
 }
@@ -333,9 +349,6 @@ uint32_t _MPUSBGetStringDescriptor(uint32_t handle, uint32_t index, uint32_t lan
                                                                                                              : 0;
 }
 
-uint32_t MPUSBGetLastOpenError(void) {
-    std::lock_guard lock(Usb().mutex);
-    return Usb().LastOpenError();
-}
+uint32_t MPUSBGetLastOpenError(void) { return Library::LastOpenError(); }
 
 }  // extern "C"

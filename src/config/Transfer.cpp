@@ -2,12 +2,12 @@
 
 #include "config/ByteCodec.h"
 #include "device/Fix64usb.h"
-#include "polling/Link.h"
+#include "device/LinkSteps.h"
 
 namespace config {
 
 void ReadConfiguration(device::TFix64& link, uint32_t deviceIndex, EepromImage& image, ReadObserver& observer) {
-    polling::ReopenLink(link, deviceIndex);
+    device::ReopenLink(link, deviceIndex);
     link.Command2();
     link.ReadEeprom(eeNominalRange, &image[eeNominalRange], eeRangeAndGravityLength);
     link.ReadEeprom(eeOutputs, &image[eeOutputs], eeOutputsLength);
@@ -45,12 +45,15 @@ std::optional<size_t> FirstInvertedOutput(const std::array<float, OutputCount>& 
 }
 
 void WriteConfiguration(device::TFix64& link, uint32_t deviceIndex, const std::function<float()>& specificGravity,
-                        const std::array<OutputRecord, OutputCount>& outputs, EepromImage& image, WriteStage* stage) {
-    auto reach = [stage](WriteStage s) {
+                        const std::array<OutputRecord, OutputCount>& outputs, EepromImage& image, WriteStage* stage,
+                        const std::function<bool()>& stopAsked) {
+    auto reach = [stage, &stopAsked](WriteStage s) {
         if (stage) *stage = s;
+        if ((s == WriteStage::SpecificGravity || s == WriteStage::Outputs) && stopAsked && stopAsked())
+            throw WriteStopped();
     };
     reach(WriteStage::Opening);
-    polling::ReopenLink(link, deviceIndex);
+    device::ReopenLink(link, deviceIndex);
     link.Command2();
     reach(WriteStage::SpecificGravity);
     uint8_t gravity[4];
@@ -67,6 +70,7 @@ void WriteConfiguration(device::TFix64& link, uint32_t deviceIndex, const std::f
 void ConfigurationCollector::BlocksRead(const EepromImage& image) {
     configuration.nominalRange = LoadFloatLE(&image[eeNominalRange]);
     configuration.specificGravity = SpecificGravityOf(image);
+    configuration.specificGravityErased = IsErasedSpecificGravity(&image[eeSpecificGravity]);
     blocksRead = true;
 }
 

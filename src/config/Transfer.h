@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <stdexcept>
 
 #include "config/EepromMap.h"
 
@@ -44,17 +45,26 @@ std::optional<size_t> FirstInvertedOutput(const std::array<float, OutputCount>& 
 
 enum class WriteStage { Opening, SpecificGravity, Outputs, Closing, Done };
 
+// Raised by WriteConfiguration when asked to stop before a write: the exchanges before it
+// were finished, nothing further was sent.
+class WriteStopped : public std::runtime_error {
+public:
+    WriteStopped() : std::runtime_error("stopped before the next write") {}
+};
+
 // Re-open, command 2, the specific gravity (asked for after command 2, so that a gravity that
 // cannot be had fails after it) at 894, the four outputs laid into image at 67..102 and written
-// as one 36-byte block, command 1. stage, when given, tells how far it came.
+// as one 36-byte block, command 1. stage, when given, tells how far it came. stopAsked, when
+// given, is asked before each of the two writes; when it says yes, WriteStopped is raised there.
 void WriteConfiguration(device::TFix64& link, uint32_t deviceIndex, const std::function<float()>& specificGravity,
                         const std::array<OutputRecord, OutputCount>& outputs, EepromImage& image,
-                        WriteStage* stage = nullptr);
+                        WriteStage* stage = nullptr, const std::function<bool()>& stopAsked = {});
 
 // A configuration as the tool reads it whole.
 struct DeviceConfiguration {
     float nominalRange = 0;
     float specificGravity = 0;  // as read; 0 when erased
+    bool specificGravityErased = false;
     std::array<OutputRecord, OutputCount> outputs{};
 };
 

@@ -7,7 +7,7 @@
 #include "config/EepromMap.h"
 #include "device/Fix64usb.h"
 #include "platform/Sleep.h"
-#include "polling/Link.h"
+#include "device/LinkSteps.h"
 
 namespace config {
 namespace {
@@ -29,7 +29,7 @@ float ReadZeroOffset(device::TFix64& link) {
 }
 
 ZeroReadings MeasureZero(device::TFix64& link, uint32_t deviceIndex) {
-    polling::ReopenLink(link, deviceIndex);
+    device::ReopenLink(link, deviceIndex);
     link.Command2();
     ZeroReadings readings;
     readings.offset = ReadZeroOffset(link);

@@ -10,7 +10,6 @@
 #include "ctl/ToolError.h"
 #include "ctl/Values.h"
 #include "files/ConfigFile.h"
-#include "history/Sha256.h"
 #include "history/Steps.h"
 #include "platform/AtomicFile.h"
 #include "platform/Text.h"
@@ -18,8 +17,6 @@
 
 namespace ctl {
 namespace {
-
-std::string Who(const Target& t) { return "transmitter " + std::to_string(t.serial); }
 
 std::string Replace(std::string text, const std::string& what, const std::string& with) {
     for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + with.size()))
@@ -29,12 +26,6 @@ std::string Replace(std::string text, const std::string& what, const std::string
 
 DisplayUnit UnitFor(const Options& o, float gravity) { return MakeUnit(o.unit, gravity); }
 
-// The number as shown, with the unit's decimals (JSON carries both that and the value in Pa).
-double Shown(float devicePa, const DisplayUnit& unit) {
-    const std::string text = Show(devicePa, unit);
-    return std::strtod(text.c_str(), nullptr);
-}
-
 nlohmann::json OutputsJson(const config::DeviceConfiguration& c, const DisplayUnit& unit) {
     nlohmann::json outputs = nlohmann::json::array();
     for (size_t i = 0; i < config::OutputCount; ++i) {
@@ -42,25 +33,56 @@ nlohmann::json OutputsJson(const config::DeviceConfiguration& c, const DisplayUn
         outputs.push_back({{"output", i + 1},
                            {"mode", r.mode},
                            {"mode_name", ModeName(r.mode)},
-                           {"lower_pa", r.lower},
-                           {"higher_pa", r.higher},
-                           {"lower", Shown(r.lower, unit)},
-                           {"higher", Shown(r.higher, unit)}});
+                           {"lower_pa", JsonNumber(r.lower)},
+                           {"higher_pa", JsonNumber(r.higher)},
+                           {"lower", ShownNumber(r.lower, unit)},
+                           {"higher", ShownNumber(r.higher, unit)}});
     }
     return outputs;
 }
 
-void ConfigurationJson(nlohmann::json& j, const config::DeviceConfiguration& c, const DisplayUnit& unit) {
+}  // namespace
+
+nlohmann::json ConfigurationJson(const config::DeviceConfiguration& c, const DisplayUnit& unit) {
+    nlohmann::json j;
     j["unit"] = unit.text;
-    j["nominal_range_pa"] = c.nominalRange;
-    j["nominal_range"] = Shown(c.nominalRange, unit);
-    j["specific_gravity"] = c.specificGravity;
+    j["nominal_range_pa"] = JsonNumber(c.nominalRange);
+    j["nominal_range"] = ShownNumber(c.nominalRange, unit);
+    j["specific_gravity"] = c.specificGravityErased ? nlohmann::json() : JsonNumber(c.specificGravity);
     j["outputs"] = OutputsJson(c, unit);
+    j["erased"] = ErasedFields(c);
+    return j;
 }
+
+nlohmann::json DifferencesJson(const std::vector<FieldDifference>& differences, const DisplayUnit& unit) {
+    nlohmann::json list = nlohmann::json::array();
+    for (const FieldDifference& d : differences) {
+        nlohmann::json entry = {{"field", d.field}};
+        if (d.kind == FieldDifference::Threshold) {
+            entry["file_pa"] = JsonNumber(d.expectedValue);
+            entry["transmitter_pa"] = JsonNumber(d.actualValue);
+            entry["file"] = ShownNumber(d.expectedValue, unit);
+            entry["transmitter"] = ShownNumber(d.actualValue, unit);
+        } else {
+            entry["file"] = JsonNumber(d.expectedValue);
+            entry["transmitter"] = JsonNumber(d.actualValue);
+        }
+        list.push_back(entry);
+    }
+    return list;
+}
+
+std::string Who(const Target& t) { return "transmitter " + std::to_string(t.serial); }
+
+std::string GravityText(const config::DeviceConfiguration& c) {
+    return c.specificGravityErased ? "erased" : ExactText(c.specificGravity) + " kg/m3";
+}
+
+namespace {
 
 void ConfigurationTable(std::ostream& out, const config::DeviceConfiguration& c, const DisplayUnit& unit) {
     out << "nominal range     " << Show(c.nominalRange, unit) << "\n";
-    out << "specific gravity  " << ExactText(c.specificGravity) << " kg/m3";
+    out << "specific gravity  " << GravityText(c);
     if (!config::IsValidSpecificGravity(c.specificGravity)) out << " (out of range: the window takes 1000)";
     out << "\n";
     out << "output  mode           lower          higher\n";
@@ -84,7 +106,7 @@ config::DeviceConfiguration ReadWhole(Session& session, const Target& target, co
     } catch (const device::DeviceError& e) {
         const std::string where = history::ReadStepName(collector);
         if (failedStep) *failedStep = purpose + ": " + where;
-        throw ToolError(ExitDevice, Who(target) + ": " + purpose + " stopped at " + where + " (" + e.what() + ")" +
+        throw ToolError(ExitNoAnswer, Who(target) + ": " + purpose + " stopped at " + where + " (" + e.what() + ")" +
                                         (verifying ? ": " + where + " and the fields after it not verified" : "") +
                                         "; check the cable and retry");
     }
@@ -96,20 +118,22 @@ int ListCommand(Session& session, const Options& options, std::ostream& out) {
     nlohmann::json list = nlohmann::json::array();
     int exit = ExitSuccess;
     for (uint32_t i = 0; i < count; ++i) {
-        nlohmann::json entry = {{"index", i}};
+        nlohmann::json entry = {{"index", i}, {"ok", true}, {"error", nullptr}};
         try {
             const Target t = session.Connect(i);
             entry["serial"] = t.serial;
             if (!options.json) out << i << " " << t.serial << "\n";
         } catch (const ToolError& e) {
             entry["serial"] = nullptr;
+            entry["ok"] = false;
             entry["error"] = e.what();
             if (!options.json) out << i << " - (" << e.what() << ")\n";
-            exit = std::max(exit, e.exitCode() == ExitNoAccess ? int(ExitNoAccess) : int(ExitDevice));
+            exit = std::max(exit, e.exitCode());
         }
         list.push_back(entry);
     }
     if (options.json) out << list.dump(2) << "\n";
+    // An empty JSON list says "none attached" on stdout; the exit code says it too.
     if (count == 0) {
         if (options.json) return ExitNoAccess;
         throw ToolError(ExitNoAccess, "no transmitter is attached (or this user may not open it: README \"USB access\")");
@@ -124,21 +148,22 @@ int InfoCommand(Session& session, const Target& target, const Options& options, 
         offset = config::ReadZeroOffset(session.link());
         value = polling::ReadLiveValue(session.link());
     } catch (const device::DeviceError& e) {
-        throw ToolError(ExitDevice, Who(target) + ": the zero offset or live value did not come (" +
+        throw ToolError(ExitNoAnswer, Who(target) + ": the zero offset or live value did not come (" +
                                         std::string(e.what()) + ")");
     }
     const DisplayUnit unit = UnitFor(options, c.specificGravity);
     if (options.json) {
-        report.json = {{"index", target.index}, {"serial", target.serial}, {"unit", unit.text},
-                       {"nominal_range_pa", c.nominalRange}, {"specific_gravity", c.specificGravity},
-                       {"zero_offset_pa", offset}, {"value_pa", value},
-                       {"nominal_range", Shown(c.nominalRange, unit)}, {"zero_offset", Shown(offset, unit)},
-                       {"value", Shown(value, unit)}};
+        report.json = {{"unit", unit.text},
+                       {"nominal_range_pa", JsonNumber(c.nominalRange)},
+                       {"specific_gravity", c.specificGravityErased ? nlohmann::json() : JsonNumber(c.specificGravity)},
+                       {"zero_offset_pa", JsonNumber(offset)}, {"value_pa", JsonNumber(value)},
+                       {"nominal_range", ShownNumber(c.nominalRange, unit)}, {"zero_offset", ShownNumber(offset, unit)},
+                       {"value", ShownNumber(value, unit)}};
         return ExitSuccess;
     }
     report.out << "serial number     " << target.serial << "\n"
                << "nominal range     " << Show(c.nominalRange, unit) << "\n"
-               << "specific gravity  " << ExactText(c.specificGravity) << " kg/m3\n"
+               << "specific gravity  " << GravityText(c) << "\n"
                << "zero offset       " << Show(offset, unit) << "\n"
                << "live value        " << Show(value, unit) << "\n";
     return ExitSuccess;
@@ -150,18 +175,23 @@ int ReadCommand(Session& session, const Target& target, const Options& options, 
     const DisplayUnit unit = UnitFor(options, c.specificGravity);
     if (!options.output.empty()) {
         const std::string path = Replace(options.output, "{serial}", std::to_string(target.serial));
+        if (const std::vector<std::string> erased = ErasedFields(c); !erased.empty()) {
+            std::string fields;
+            for (const std::string& f : erased) fields += (fields.empty() ? "" : ", ") + f;
+            throw ToolError(ExitDevice, Who(target) + ": " + fields + (erased.size() == 1 ? " is" : " are") +
+                                            " erased; no file written (write a configuration first)");
+        }
         if (!platform::WriteFileAtomically(path, files::FormatConfigFile(ToFileContent(c, options.type == "height"))))
-            throw ToolError(ExitUsage, "cannot write " + path + "; check the folder and its permissions");
+            throw ToolError(ExitUsage, "cannot write " + path + "; check the folder, its permissions and the free space");
         if (!config::IsValidSpecificGravity(c.specificGravity))
-            report.out << Who(target) << ": specific gravity " << ExactText(c.specificGravity)
-                       << " is out of range; the file holds 1000, as the window would\n";
-        if (options.json) report.json = {{"index", target.index}, {"serial", target.serial}, {"file", path}};
+            report.warnings.push_back(Who(target) + ": specific gravity " + GravityText(c) +
+                                      " is out of range; the file holds 1000, as the window would");
+        if (options.json) report.json = {{"file", path}};
         else report.out << Who(target) << ": configuration written to " << path << "\n";
         return ExitSuccess;
     }
     if (options.json) {
-        report.json = {{"index", target.index}, {"serial", target.serial}};
-        ConfigurationJson(report.json, c, unit);
+        report.json = ConfigurationJson(c, unit);
         return ExitSuccess;
     }
     report.out << "serial number     " << target.serial << "\n";
@@ -169,118 +199,20 @@ int ReadCommand(Session& session, const Target& target, const Options& options, 
     return ExitSuccess;
 }
 
-int DiffCommand(Session& session, const Target& target, const Options& options, Report& report) {
-    const WritableConfiguration file = LoadForWriting(options.file);
+int DiffCommand(Session& session, const Target& target, const Options& options, const ConfigSource& source,
+                Report& report) {
     const config::DeviceConfiguration c = ReadWhole(session, target, "the read");
-    const std::vector<FieldDifference> differences = Compare(file, c, UnitFor(options, c.specificGravity));
+    const DisplayUnit unit = UnitFor(options, c.specificGravity);
+    const std::vector<FieldDifference> differences = Compare(source.file, c, unit);
     if (options.json) {
-        nlohmann::json list = nlohmann::json::array();
-        for (const FieldDifference& d : differences)
-            list.push_back({{"field", d.field}, {"file", d.expected}, {"transmitter", d.actual}});
-        report.json = {{"index", target.index}, {"serial", target.serial}, {"file", options.file},
-                       {"equal", differences.empty()}, {"differences", list}};
+        report.json = {{"file", source.name}, {"sha256", source.sha256}, {"equal", differences.empty()},
+                       {"unit", unit.text}, {"differences", DifferencesJson(differences, unit)}};
     } else {
         for (const FieldDifference& d : differences)
             report.out << d.field << ": file " << d.expected << ", transmitter " << d.actual << "\n";
-        if (differences.empty()) report.out << Who(target) << " holds " << options.file << "\n";
+        if (differences.empty()) report.out << Who(target) << " holds " << source.name << "\n";
     }
     return differences.empty() ? ExitSuccess : ExitDevice;
-}
-
-int WriteCommand(Session& session, const Target& target, const Options& options, Report& report) {
-    const WritableConfiguration file = LoadForWriting(options.file);
-    report.record.fileName = options.file;
-    report.record.fileSha256 = history::FileSha256Hex(options.file).value_or("");
-    const config::DeviceConfiguration before =
-        ReadWhole(session, target, "the read before writing", false, &report.record.failedStep);
-    report.record.asFound = report.record.asLeft = before;
-    report.record.asLeft.reset();
-    const DisplayUnit unit = UnitFor(options, file.specificGravity);
-    const std::vector<FieldDifference> changes = Compare(file, before, unit);
-    for (const FieldDifference& d : changes)
-        report.out << d.field << ": " << d.actual << " -> " << d.expected << "\n";
-    if (changes.empty()) report.out << Who(target) << ": nothing changes\n";
-    if (options.dryRun) {
-        report.record.asLeft = before;
-        return ExitSuccess;
-    }
-
-    auto image = std::make_unique<config::EepromImage>();
-    config::WriteStage stage = config::WriteStage::Opening;
-    try {
-        config::WriteConfiguration(
-            session.link(), target.index, [&file] { return file.specificGravity; }, file.outputs, *image, &stage);
-    } catch (const device::DeviceError& e) {
-        report.record.failedStep = "the write: " + history::WriteStepName(stage);
-        throw ToolError(ExitDevice, Who(target) + ": the write failed (" + e.what() + "): " +
-                                        history::WriteStepName(stage) + "; retry the write");
-    }
-    const config::DeviceConfiguration after =
-        ReadWhole(session, target, "the read-back", true, &report.record.failedStep);
-    report.record.asLeft = after;
-    const std::vector<FieldDifference> wrong = Compare(file, after, unit);
-    if (!wrong.empty()) {
-        std::string fields;
-        for (const FieldDifference& d : wrong)
-            fields += (fields.empty() ? "" : ", ") + d.field + " (wrote " + d.expected + ", reads " + d.actual + ")";
-        report.record.failedStep = "verification: " + fields;
-        throw ToolError(ExitDevice, Who(target) + ": not verified: " + fields + "; retry the write");
-    }
-    report.record.result = history::Result::Verified;
-    report.out << Who(target) << ": written and verified\n";
-    return ExitSuccess;
-}
-
-int ZeroCommand(Session& session, const Target& target, const Options& options, Report& report, Question ask) {
-    float gravity = config::DefaultSpecificGravity;
-    if (IsLengthUnit(options.unit)) gravity = ReadWhole(session, target, "the read of the specific gravity").specificGravity;
-    const DisplayUnit unit = UnitFor(options, gravity);
-    device::TFix64& link = session.link();
-    try {
-        report.record.failedStep = history::ZeroMeasurementStep;
-        const config::ZeroReadings readings = config::MeasureZero(link, target.index);
-        report.record.zeroOffsetBefore = readings.offset;
-        report.record.zeroError = (readings.r1 + readings.r2) / 2;
-        report.record.liveValue = readings.r2;
-        report.record.failedStep.clear();
-        const float error = config::ZeroError(readings, unit.factor);
-        const std::string shown = platform::ToUtf8(config::FormatNumber(error, unit.decimals)) + " " + unit.text;
-        report.out << Who(target) << ": Zero error is: " << shown << "\n";
-        bool yes = options.yes;
-        if (!yes) {
-            const std::optional<bool> answer = ask("Would you like to fix this error? [y/N] ");
-            yes = answer.value_or(false);
-        }
-        if (!yes) {
-            report.record.failedStep = history::ZeroClosingStep;
-            config::DeclineZeroCorrection(link);
-            report.record.failedStep.clear();
-            report.record.zeroOffsetAfter = readings.offset;
-            report.out << Who(target) << ": not corrected; the offset stays " << Show(readings.offset, unit) << "\n";
-            return ExitSuccess;
-        }
-        report.record.failedStep = history::ZeroWriteStep;
-        const float offset = config::ApplyZeroCorrection(link, readings);
-        report.record.failedStep.clear();
-        report.record.zeroOffsetAfter = offset;
-        try {  // for the history only: the correction is done whatever this read-back gives
-            const float stored = config::ReadZeroOffset(link);
-            if (stored == offset) report.record.result = history::Result::Verified;
-            else report.record.note = "the offset reads back as " + ExactText(stored) + " Pa";
-        } catch (const device::DeviceError&) {
-        }
-        report.out << Who(target) << ": old offset " << Show(readings.offset, unit) << " ("
-                   << ExactText(readings.offset) << " Pa), new offset " << Show(offset, unit) << " ("
-                   << ExactText(offset) << " Pa)\n";
-        return ExitSuccess;
-    } catch (const device::DeviceError& e) {
-        throw ToolError(ExitDevice, Who(target) + ": the zero correction failed (" + e.what() + "); retry it");
-    } catch (const config::ZeroCorrectionError& e) {
-        throw ToolError(ExitDevice, Who(target) + ": the zero correction failed (" + e.what() +
-                                        "); nothing written; check the transmitter");
-    } catch (const config::ArithmeticError& e) {
-        throw ToolError(ExitDevice, Who(target) + ": the zero correction failed (" + e.what() + "); nothing written");
-    }
 }
 
 }  // namespace ctl

@@ -234,6 +234,7 @@ ToolRecorder::~ToolRecorder() = default;
 
 void ToolRecorder::Add(history::Record& record, const std::string& error) {
     if (!recorder_) return;
+    const std::lock_guard lock(mutex_);
     record.operation = command_ == "zero"                 ? history::Operation::ZeroCorrection
                        : command_ == "write" && !dryRun_ ? history::Operation::Write
                                                           : history::Operation::Read;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 
@@ -39,7 +40,8 @@ public:
     ToolRecorder(const std::string& command, const Options& options, const HistoryOptions& history);
     ~ToolRecorder();
     bool active() const { return recorder_ != nullptr; }
-    // record as the command filled it; error: the failure that ended it ("" when none).
+    // record as the command filled it; error: the failure that ended it ("" when none). Safe to
+    // call from the threads of several transmitters at once.
     void Add(history::Record& record, const std::string& error);
 
 private:
@@ -47,6 +49,7 @@ private:
     bool dryRun_;
     HistoryOptions history_;
     std::unique_ptr<history::Recorder> recorder_;
+    std::mutex mutex_;
 };
 
 }  // namespace ctl

@@ -49,6 +49,10 @@ Session::Session(const std::string& libraryPath) : Session(std::make_unique<Tool
 Session::Session(std::unique_ptr<device::UsbLibrarySource> library)
     : library_(library.get()), link_(std::make_unique<device::TFix64>(std::move(library))) {}
 
+Session::~Session() {
+    if (claim_ != MPUSB_INVALID_HANDLE && link_->entryPoints.close) link_->entryPoints.close(claim_);
+}
+
 void Session::Load() {
     try {
         link_->LoadUsbLibrary();
@@ -74,16 +78,18 @@ void Session::FailToOpen(uint32_t index, uint32_t count) {
         throw ToolError(ExitNoAccess, count == 0 ? "no transmitter is attached; attach one (or use --simulator)"
                                                  : "no " + which + ": " + std::to_string(count) +
                                                        " attached; see kd4410ctl list");
-    throw ToolError(ExitDevice, "the " + which + " does not answer; check its cable and power");
+    throw ToolError(ExitNoAnswer, "the " + which + " does not answer; check its cable and power");
 }
 
 Target Session::Connect(uint32_t index) {
     const polling::Connection connection = polling::Connect(*link_, index);
     if (!connection.answered) FailToOpen(index, connection.deviceCount);
+    if (claim_ == MPUSB_INVALID_HANDLE && link_->entryPoints.open)
+        claim_ = link_->entryPoints.open(index, device::DeviceIdentity, device::DeviceEndpoint, MPUSB_DIRECTION_READ, 0);
     try {
         return {index, polling::ReadSerialNumber(*link_, index)};
     } catch (const device::DeviceError& e) {
-        throw ToolError(ExitDevice, "the transmitter at index " + std::to_string(index) +
+        throw ToolError(ExitNoAnswer, "the transmitter at index " + std::to_string(index) +
                                         " does not tell its serial number (" + e.what() + ")");
     }
 }

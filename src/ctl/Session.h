@@ -45,12 +45,18 @@ public:
     // libraryPath "" binds the library as the window does.
     explicit Session(const std::string& libraryPath);
     explicit Session(std::unique_ptr<device::UsbLibrarySource> library);
+    ~Session();
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
 
     // Loads the library; raises ToolError (exit 3) when it cannot be loaded.
     void Load();
     uint32_t Count();
     // Connects to the transmitter at index (commands 2 and 4) and reads its serial number;
-    // raises ToolError: exit 3 when it is absent or cannot be opened, exit 1 when it is silent.
+    // raises ToolError: exit 3 when it is absent, cannot be opened or is in use by another
+    // program, exit 4 when it is silent. From then on the session holds the transmitter's claim
+    // with a pipe of its own, so that no other program can take it between two conversations
+    // (each of which closes and re-opens the link's pipes).
     Target Connect(uint32_t index);
     // The transmitters the options choose: every one (all), the one with serial, or index.
     std::vector<uint32_t> Choose(bool all, std::optional<uint16_t> serial, uint32_t index);
@@ -62,6 +68,7 @@ private:
 
     device::UsbLibrarySource* library_;
     std::unique_ptr<device::TFix64> link_;
+    uint32_t claim_ = MPUSB_INVALID_HANDLE;
 };
 
 }  // namespace ctl

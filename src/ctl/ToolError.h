@@ -9,9 +9,11 @@ namespace ctl {
 
 enum ExitCode : int {
     ExitSuccess = 0,
-    ExitDevice = 1,    // the transmitter differs, failed to answer or failed verification
-    ExitUsage = 2,     // bad usage, an unreadable or invalid file
-    ExitNoAccess = 3,  // no library, no transmitter, no access
+    ExitDevice = 1,       // the transmitter differs from the file, or failed verification
+    ExitUsage = 2,        // bad usage, an unreadable or invalid file, output that cannot be written
+    ExitNoAccess = 3,     // no library, no transmitter, no access, in use by another program
+    ExitNoAnswer = 4,     // the transmitter did not answer (or answered garbled) during an exchange
+    ExitInterrupted = 130 // stopped by SIGINT, SIGTERM or SIGHUP; what the transmitter holds was reported
 };
 
 class ToolError : public std::runtime_error {

@@ -1,8 +1,11 @@
 #include "ctl/Values.h"
 
+#include <cerrno>
+#include <cmath>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
+#include <cstdlib>
+#include <cstring>
+#include <nlohmann/json.hpp>
 
 #include "config/CheckedArithmetic.h"
 #include "config/OutputMode.h"
@@ -10,28 +13,23 @@
 #include "config/WorkingState.h"
 #include "ctl/ToolError.h"
 #include "platform/NumberText.h"
+#include "platform/Sha256.h"
 #include "platform/Text.h"
 
 namespace ctl {
 namespace {
 
-constexpr size_t LargestFile = 1 << 20;
+// Far more than a configuration file needs; a larger one is not one.
+constexpr size_t LargestFile = 64 * 1024;
 
 [[noreturn]] void Invalid(const std::string& path, int line, const std::string& what) {
-    throw ToolError(ExitUsage, path + ":" + std::to_string(line) + ": " + what);
+    throw ToolError(ExitUsage, path + (line > 0 ? ":" + std::to_string(line) : std::string()) + ": " + what);
 }
 
 // The value in the unit, with its exact value in Pa when the unit's decimals hide the difference.
 std::string ShowBoth(float value, float other, const DisplayUnit& unit) {
     const std::string shown = Show(value, unit);
     return shown == Show(other, unit) ? shown + " (" + ExactText(value) + " Pa)" : shown;
-}
-
-int LineCount(const std::string& bytes) {
-    int lines = 0;
-    for (char c : bytes) lines += c == '\n';
-    if (!bytes.empty() && bytes.back() != '\n') ++lines;
-    return lines;
 }
 
 }  // namespace
@@ -65,12 +63,27 @@ DisplayUnit MakeUnit(const std::string& name, float specificGravity) {
 }
 
 std::string Show(float devicePa, const DisplayUnit& unit) {
+    if (std::isnan(devicePa)) return "erased";
     return platform::ToUtf8(config::FormatNumber(static_cast<double>(devicePa) * unit.factor, unit.decimals)) + " " +
            unit.text;
 }
 
+nlohmann::json ShownNumber(float devicePa, const DisplayUnit& unit) {
+    if (std::isnan(devicePa)) return nullptr;
+    const std::string text = platform::ToUtf8(
+        config::FormatNumber(static_cast<double>(devicePa) * unit.factor, unit.decimals));
+    return std::strtod(text.c_str(), nullptr);
+}
+
+nlohmann::json JsonNumber(float value) {
+    if (!std::isfinite(value)) return nullptr;
+    // Through the float's shortest text, so that 1025.3f is written 1025.3, not 1025.300048828125.
+    return std::strtod(platform::ShortestText(value).c_str(), nullptr);
+}
+
 std::string ModeName(int mode) {
     if (mode >= 0 && mode < config::OutputModeCount) return platform::ToUtf8(config::OutputModeTexts[mode]);
+    if (mode == ErasedMode) return "erased";
     return "none (" + std::to_string(mode) + ")";
 }
 
@@ -78,15 +91,7 @@ float EffectiveGravity(float deviceGravity) {
     return config::IsValidSpecificGravity(deviceGravity) ? deviceGravity : config::DefaultSpecificGravity;
 }
 
-std::string ExactText(float value) {
-    char text[40];
-    for (int digits = 6; digits <= 9; ++digits) {
-        std::snprintf(text, sizeof text, "%.*g", digits, static_cast<double>(value));
-        double back = 0;
-        if (platform::TryTextToFloat(platform::Widen(text), back) && static_cast<float>(back) == value) break;
-    }
-    return text;
-}
+std::string ExactText(float value) { return platform::ShortestText(value); }
 
 files::ConfigFileContent ToFileContent(const config::DeviceConfiguration& c, bool heightType) {
     files::ConfigFileContent content;
@@ -101,43 +106,44 @@ files::ConfigFileContent ToFileContent(const config::DeviceConfiguration& c, boo
     return content;
 }
 
-WritableConfiguration LoadForWriting(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw ToolError(ExitUsage, "cannot open " + path + "; check the file name and its permissions");
-    std::string bytes;
-    bytes.resize(LargestFile);
-    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    if (in.bad()) throw ToolError(ExitUsage, "cannot read " + path);
-    bytes.resize(static_cast<size_t>(in.gcount()));
-
-    const files::ConfigFileReading reading = files::ReadConfigFile(bytes);
-    if (!reading.complete) {
-        const int line = reading.lastLineTaken + 1;
-        const std::string header(files::ConfigFileHeader);
-        if (bytes.rfind(header + "\n", 0) != 0 && bytes.rfind(header + "\r\n", 0) != 0) Invalid(path, 1, "not a configuration file: line 1 is not \"*** KD4410 CONFIG ***\"");
-        if (line > LineCount(bytes))
-            Invalid(path, line, "the file ends early: a configuration file has 15 lines");
-        if ((line - 6) % 3 == 0) Invalid(path, line, "the mode is not a whole number 0..4");
-        Invalid(path, line, "the number is too large");
-    }
-    const files::ConfigFileContent& c = reading.content;
-    WritableConfiguration w;
-    double gravity = 0;
-    if (!platform::TryTextToFloat(c.specificGravityText, gravity)) gravity = 0;
-    w.specificGravity = config::CheckedToFloat(gravity);
-    if (!config::IsValidSpecificGravity(w.specificGravity))
-        Invalid(path, 3, "specific gravity " + ExactText(w.specificGravity) + " is outside 10..100000 kg/m3");
+std::vector<std::string> ErasedFields(const config::DeviceConfiguration& c) {
+    std::vector<std::string> fields;
     for (size_t i = 0; i < config::OutputCount; ++i) {
-        using R = files::ConfigFileReading;
-        const std::string output = "output " + std::to_string(i + 1);
-        if (c.lower[i] > c.higher[i])
-            Invalid(path, R::LowerLine(i), output + ": lower value " + ExactText(c.lower[i]) +
-                                               " Pa is above its higher value " + ExactText(c.higher[i]) + " Pa");
-        if (c.mode[i] < 0 || c.mode[i] >= config::OutputModeCount)
-            Invalid(path, R::ModeLine(i), output + ": mode " + std::to_string(c.mode[i]) + " is not one of 0..4");
-        w.outputs[i] = {c.lower[i], c.higher[i], static_cast<uint8_t>(c.mode[i])};
+        const int k = static_cast<int>(3 * i);
+        if (std::isnan(c.outputs[i].lower)) fields.push_back(OutputFieldName(k));
+        if (std::isnan(c.outputs[i].higher)) fields.push_back(OutputFieldName(k + 1));
+        if (c.outputs[i].mode == ErasedMode) fields.push_back(OutputFieldName(k + 2));
     }
-    return w;
+    return fields;
+}
+
+ConfigSource ReadConfigSource(const std::string& path) {
+    const bool standardInput = path == "-";
+    std::FILE* in = standardInput ? stdin : std::fopen(path.c_str(), "rb");
+    if (in == nullptr)
+        throw ToolError(ExitUsage, "cannot open " + path + " (" + std::strerror(errno) +
+                                       "); check the file name and its permissions");
+    // Read to the end in one go: a pipe, /dev/stdin or <(...) can be read only once.
+    std::string bytes;
+    char buffer[4096];
+    size_t n = 0;
+    while ((n = std::fread(buffer, 1, sizeof buffer, in)) > 0 && bytes.size() <= LargestFile)
+        bytes.append(buffer, n);
+    const bool failed = std::ferror(in) != 0;
+    const int error = errno;
+    if (!standardInput) std::fclose(in);
+    const std::string name = standardInput ? "standard input" : path;
+    if (failed) throw ToolError(ExitUsage, "cannot read " + name + " (" + std::strerror(error) + ")");
+    if (bytes.size() > LargestFile)
+        Invalid(name, 0, "more than 64 KiB: not a configuration file");
+    const files::StrictReading reading = files::ReadStrictConfigFile(bytes);
+    if (const auto* problem = std::get_if<files::ConfigFileProblem>(&reading)) Invalid(name, problem->line, problem->what);
+    return {name, platform::Sha256Hex(bytes), std::get<files::StrictConfigFile>(reading)};
+}
+
+void CheckAgainstTransmitter(const ConfigSource& source, float nominalRange) {
+    if (const auto problem = files::CheckThresholdLimits(source.file, nominalRange))
+        Invalid(source.name, problem->line, problem->what);
 }
 
 std::string OutputFieldName(int k) {
@@ -145,24 +151,28 @@ std::string OutputFieldName(int k) {
     return "output " + std::to_string(k / 3 + 1) + " " + fields[k % 3];
 }
 
-std::vector<FieldDifference> Compare(const WritableConfiguration& file, const config::DeviceConfiguration& device,
+std::vector<FieldDifference> Compare(const files::StrictConfigFile& file, const config::DeviceConfiguration& device,
                                      const DisplayUnit& unit) {
     std::vector<FieldDifference> differences;
     // Floats compare bit for bit as values: what was written must read back the same.
     if (!(file.specificGravity == device.specificGravity))
-        differences.push_back({"specific gravity", ExactText(file.specificGravity), ExactText(device.specificGravity)});
+        differences.push_back({"specific gravity", ExactText(file.specificGravity),
+                               device.specificGravityErased ? "erased" : ExactText(device.specificGravity),
+                               file.specificGravity, device.specificGravity, FieldDifference::Gravity});
     for (size_t i = 0; i < config::OutputCount; ++i) {
         const config::OutputRecord& want = file.outputs[i];
         const config::OutputRecord& have = device.outputs[i];
         const int k = static_cast<int>(3 * i);
         if (!(want.lower == have.lower))
             differences.push_back({OutputFieldName(k), ShowBoth(want.lower, have.lower, unit),
-                                   ShowBoth(have.lower, want.lower, unit)});
+                                   ShowBoth(have.lower, want.lower, unit), want.lower, have.lower});
         if (!(want.higher == have.higher))
             differences.push_back({OutputFieldName(k + 1), ShowBoth(want.higher, have.higher, unit),
-                                   ShowBoth(have.higher, want.higher, unit)});
+                                   ShowBoth(have.higher, want.higher, unit), want.higher, have.higher});
         if (want.mode != have.mode)
-            differences.push_back({OutputFieldName(k + 2), ModeName(want.mode), ModeName(have.mode)});
+            differences.push_back({OutputFieldName(k + 2), ModeName(want.mode), ModeName(have.mode),
+                                   static_cast<float>(want.mode), static_cast<float>(have.mode),
+                                   FieldDifference::Mode});
     }
     return differences;
 }

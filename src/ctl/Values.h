@@ -6,8 +6,11 @@
 #include <string>
 #include <vector>
 
+#include <nlohmann/json_fwd.hpp>
+
 #include "config/Transfer.h"
 #include "files/ConfigFile.h"
+#include "files/StrictConfigFile.h"
 
 namespace ctl {
 
@@ -24,10 +27,16 @@ bool IsLengthUnit(const std::string& name);
 // The unit; a length unit is computed from the specific gravity as the window computes it
 // (an invalid gravity counts as 1000).
 DisplayUnit MakeUnit(const std::string& name, float specificGravity);
-// value x factor with the unit's decimals, then a blank and the unit.
+// value x factor with the unit's decimals, then a blank and the unit; "erased" for a NaN.
 std::string Show(float devicePa, const DisplayUnit& unit);
+// The number Show shows (no unit), or null for a NaN.
+nlohmann::json ShownNumber(float devicePa, const DisplayUnit& unit);
+// The float as the shortest number that reads back as the same float (1025.3), or null for a NaN.
+nlohmann::json JsonNumber(float value);
 
+// "Off" .. "Error value"; "erased" for 255; "none (7)" for any other byte.
 std::string ModeName(int mode);
+constexpr int ErasedMode = 255;
 
 // The specific gravity as the window takes it from a read: 1000 when out of range or erased.
 float EffectiveGravity(float deviceGravity);
@@ -37,24 +46,34 @@ std::string ExactText(float value);
 // The configuration file a read gives (line 2 p, or h when heightType).
 files::ConfigFileContent ToFileContent(const config::DeviceConfiguration& c, bool heightType);
 
-// A file ready for writing: the specific gravity and the outputs as the window would send them.
-struct WritableConfiguration {
-    float specificGravity = 0;
-    std::array<config::OutputRecord, config::OutputCount> outputs{};
+// The fields a read found erased (a NaN threshold, mode 255): "output 2 lower value", ...
+std::vector<std::string> ErasedFields(const config::DeviceConfiguration& c);
+
+// A configuration file read once, strictly, for every transmitter it goes to.
+struct ConfigSource {
+    std::string name;    // as given, "standard input" for "-"
+    std::string sha256;  // of the bytes read
+    files::StrictConfigFile file;
 };
 
-// Reads and checks FILE: the header, 15 lines, each lower value <= its higher value, specific
-// gravity 10..100000, modes 0..4. Raises ToolError (exit 2) naming the file and the line.
-WritableConfiguration LoadForWriting(const std::string& path);
+// Reads PATH ("-": standard input) whole, once, and checks it strictly. Raises ToolError
+// (exit 2) naming the file, the line and what was expected.
+ConfigSource ReadConfigSource(const std::string& path);
+// The thresholds within the limits of a transmitter of this nominal range; raises ToolError
+// (exit 2) naming the file and the line.
+void CheckAgainstTransmitter(const ConfigSource& source, float nominalRange);
 
 struct FieldDifference {
+    enum Kind { Gravity, Threshold, Mode };
     std::string field;      // "specific gravity", "output 2 lower value", ...
     std::string expected;   // the file's value
     std::string actual;     // the transmitter's value
+    float expectedValue = 0, actualValue = 0;  // the same as numbers (Pa, kg/m3 or the mode)
+    Kind kind = Threshold;
 };
 
 // Every field that differs between what the file asks for and what the transmitter holds.
-std::vector<FieldDifference> Compare(const WritableConfiguration& file, const config::DeviceConfiguration& device,
+std::vector<FieldDifference> Compare(const files::StrictConfigFile& file, const config::DeviceConfiguration& device,
                                      const DisplayUnit& unit);
 
 // The name of output field k (0..11, lower, higher, mode per output).

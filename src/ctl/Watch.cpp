@@ -29,14 +29,22 @@ std::string LocalIsoTime(std::chrono::system_clock::time_point t) {
 }
 
 WatchSummary Watch(device::TFix64& link, const config::DeviceConfiguration& c, const WatchSettings& settings,
-                   const WatchClock& clock, const volatile std::sig_atomic_t& stop, std::ostream& out,
+                   const WatchClock& clock, const std::atomic<bool>& stop, std::ostream& out,
                    std::ostream* csv) {
     WatchSummary summary;
     std::array<bool, config::OutputCount> lamps{};  // dark, as the window's lamps start
     double sum = 0;
     uint64_t taken = 0;
-    if (csv) *csv << files::TrendCsvHeader << std::flush;
-    while (!stop && !(settings.count && taken >= *settings.count)) {
+    if (csv && settings.csvHeader) *csv << files::TrendCsvHeader << std::flush;
+    const auto first = clock.now();
+    auto elapsed = [&] { return std::chrono::duration<double>(clock.now() - first).count(); };
+    auto finished = [&] {
+        summary.outFailed = !out;
+        summary.csvFailed = csv && !*csv;
+        return stop || summary.outFailed || summary.csvFailed || (settings.count && taken >= *settings.count) ||
+               (settings.duration && elapsed() >= *settings.duration);
+    };
+    while (!finished()) {
         const auto started = clock.now();
         const polling::PollResult poll = polling::Poll(link);
         ++taken;
@@ -72,9 +80,11 @@ WatchSummary Watch(device::TFix64& link, const config::DeviceConfiguration& c, c
                 *csv << files::TrendCsvLine(sample, scale) << std::flush;
             }
         }
-        if (stop || (settings.count && taken >= *settings.count)) break;
+        if (finished()) break;
         const double spent = std::chrono::duration<double>(clock.now() - started).count();
-        clock.sleep(std::max(0.0, settings.interval - spent));
+        double wait = std::max(0.0, settings.interval - spent);
+        if (settings.duration) wait = std::min(wait, std::max(0.0, *settings.duration - elapsed()));
+        clock.sleep(wait);
     }
     if (summary.samples > 0) summary.mean = sum / static_cast<double>(summary.samples);
     return summary;
@@ -88,7 +98,7 @@ std::string SummaryLine(const WatchSummary& s, const DisplayUnit& unit) {
     return line + ", failed polls " + std::to_string(s.failedPolls);
 }
 
-WatchClock RealClock(const volatile std::sig_atomic_t& stop) {
+WatchClock RealClock(const std::atomic<bool>& stop) {
     WatchClock clock;
     clock.now = [] { return std::chrono::system_clock::now(); };
     clock.sleep = [&stop](double seconds) {

@@ -4,7 +4,7 @@
 #pragma once
 
 #include <chrono>
-#include <csignal>
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <iosfwd>
@@ -30,6 +30,7 @@ struct WatchSummary {
     uint64_t samples = 0;
     uint64_t failedPolls = 0;
     double min = 0, max = 0, mean = 0;  // Pa, over the samples
+    bool outFailed = false, csvFailed = false;  // a write failed; the watch stopped there
 };
 
 struct WatchSettings {
@@ -37,12 +38,15 @@ struct WatchSettings {
     double interval = 1;
     std::optional<uint64_t> count;
     DisplayUnit unit;
+    std::optional<double> duration;  // seconds from the first sample
+    bool csvHeader = true;           // false when appending to a file that has one
 };
 
-// Polls until count samples (successful or failed polls) have been taken or stop is set (by
-// a signal handler). Each line and CSV row is flushed as it is written.
+// Polls until count samples (successful or failed polls) have been taken, the duration has
+// passed, stop is set (by a signal handler) or a line or row cannot be written. Each line and
+// CSV row is flushed as it is written.
 WatchSummary Watch(device::TFix64& link, const config::DeviceConfiguration& configuration,
-                   const WatchSettings& settings, const WatchClock& clock, const volatile std::sig_atomic_t& stop,
+                   const WatchSettings& settings, const WatchClock& clock, const std::atomic<bool>& stop,
                    std::ostream& out, std::ostream* csv);
 
 std::string SummaryLine(const WatchSummary& summary, const DisplayUnit& unit);
@@ -51,6 +55,6 @@ std::string SummaryLine(const WatchSummary& summary, const DisplayUnit& unit);
 std::string LocalIsoTime(std::chrono::system_clock::time_point t);
 
 // The real clock: wall time, and a wait that a signal cuts short.
-WatchClock RealClock(const volatile std::sig_atomic_t& stop);
+WatchClock RealClock(const std::atomic<bool>& stop);
 
 }  // namespace ctl

@@ -100,6 +100,23 @@ std::string FormatFixed(double value, int decimals) {
     return buffer;
 }
 
+std::string ShortestText(float value) {
+    char buffer[64];
+    std::to_chars_result result{};
+    // Fixed notation where it stays short (5000000, not 5e+06), general notation beyond.
+    if (std::isfinite(value) && std::fabs(value) < 1e10f && (value == 0 || std::fabs(value) >= 1e-6f)) {
+        result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
+        return std::string(buffer, result.ptr);
+    }
+    for (int digits = 6; digits <= 9; ++digits) {
+        result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, digits);
+        float back = 0;
+        const auto parsed = std::from_chars(buffer, result.ptr, back);
+        if (parsed.ec == std::errc() && (back == value || value != value)) break;
+    }
+    return std::string(buffer, result.ptr);
+}
+
 std::string FormatInt(int64_t value) {
     char buffer[24];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);

@@ -36,6 +36,9 @@ bool TryTextToInt(std::u16string_view text, int32_t& value);
 
 // printf("%.*f") as in the "C" locale: point separator, leading '-', no grouping.
 std::string FormatFixed(double value, int decimals);
+// The shortest "C"-locale text that reads back as the same float: fixed notation from 1e-6 to
+// 1e10 (1025.3, 5000000), general beyond (1e+38), nan for a NaN.
+std::string ShortestText(float value);
 // printf("%i").
 std::string FormatInt(int64_t value);
 // The general format: up to 15 significant digits, no trailing zeros, the locale's separator.

@@ -6,12 +6,6 @@
 
 namespace polling {
 
-void ReopenLink(device::TFix64& link, uint32_t deviceIndex) {
-    link.ClosePipes(deviceIndex);
-    link.OpenPipes(deviceIndex);
-    link.SetSlaveAddress(RequestSlaveAddress);
-}
-
 Connection Connect(device::TFix64& link, uint32_t deviceIndex) {
     link.LoadUsbLibrary();  // a missing library raises; a missing entry point shows up later
     link.OpenPipes(deviceIndex);

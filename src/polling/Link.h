@@ -5,18 +5,18 @@
 #include <cstdint>
 #include <optional>
 
+#include "device/LinkSteps.h"
+
 namespace device {
 class TFix64;
 }
 
 namespace polling {
 
-constexpr uint8_t RequestSlaveAddress = 254;
-constexpr uint16_t ExchangeTimeoutMs = 250;
-
-// Closes and re-opens the pipes of the device at deviceIndex (the open's result is not looked
-// at: a failed open shows up as a failed exchange), then addresses slave 254.
-void ReopenLink(device::TFix64& link, uint32_t deviceIndex);
+// The opening steps live in device/LinkSteps, so that config/ can use them without polling/.
+using device::ExchangeTimeoutMs;
+using device::ReopenLink;
+using device::RequestSlaveAddress;
 
 struct Connection {
     bool answered = false;     // commands 2 and 4 both succeeded

@@ -113,6 +113,8 @@ TEST_F(HistoryTool, EachFailedStepIsRecordedAndTheToolsResultStands) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.args[0] + " failing after " + c.failAfter);
+        // Factory content again, so that each write has a change to make.
+        std::filesystem::remove(folder / "eeprom.bin");
         const Outcome o = Run(c.args, {{"KD4410_SIM_FAIL_AFTER", c.failAfter}});
         EXPECT_NE(o.exit, 0);
         EXPECT_EQ(o.err.find("history"), std::string::npos) << o.err;

@@ -47,7 +47,7 @@ TEST(Session, SaysWhyATransmitterCannotBeReached) {
              Case{"busy", true, 1, false, MPUSB_OPEN_BUSY, ctl::ExitNoAccess, "in use by another program"},
              Case{"absent", true, 0, false, MPUSB_OPEN_NOT_FOUND, ctl::ExitNoAccess, "no transmitter is attached"},
              Case{"old library", false, 0, false, 0, ctl::ExitNoAccess, "or this user may not open it"},
-             Case{"silent", true, 1, true, MPUSB_OPEN_OK, ctl::ExitDevice, "does not answer"},
+             Case{"silent", true, 1, true, MPUSB_OPEN_OK, ctl::ExitNoAnswer, "does not answer"},
          }) {
         SCOPED_TRACE(c.name);
         FakeUsb usb;

@@ -30,17 +30,19 @@ inline std::string Slurp(const std::string& path) {
     return text.str();
 }
 
-// program with args, in folder, with the variables of env set (an empty value unsets).
+// program with args, in folder, with the variables of env set (an empty value unsets); its
+// standard input read from input, its standard output written to output ("" to capture it).
 inline Outcome RunProgram(const std::string& program, const std::vector<std::string>& args,
-                          const std::map<std::string, std::string>& env, const std::string& folder) {
-    const std::string outFile = folder + "/.stdout", errFile = folder + "/.stderr";
+                          const std::map<std::string, std::string>& env, const std::string& folder,
+                          const std::string& input = "/dev/null", const std::string& output = "") {
+    const std::string outFile = output.empty() ? folder + "/.stdout" : output, errFile = folder + "/.stderr";
     const pid_t child = fork();
     if (child == 0) {
         for (const auto& [name, value] : env) {
             if (value.empty()) unsetenv(name.c_str());
             else setenv(name.c_str(), value.c_str(), 1);
         }
-        const int in = open("/dev/null", O_RDONLY);
+        const int in = open(input.c_str(), O_RDONLY);
         const int out = open(outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         const int err = open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         dup2(in, 0);
@@ -55,7 +57,8 @@ inline Outcome RunProgram(const std::string& program, const std::vector<std::str
     }
     int status = 0;
     waitpid(child, &status, 0);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Slurp(outFile), Slurp(errFile)};
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, output.empty() ? Slurp(outFile) : std::string(),
+            Slurp(errFile)};
 }
 
 }  // namespace testsupport

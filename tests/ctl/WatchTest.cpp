@@ -16,20 +16,20 @@ protected:
                 [this](double seconds) {
                     waits.push_back(seconds);
                     now += duration_cast<system_clock::duration>(duration<double>(seconds));
-                    if (stopAfterWaits && waits.size() >= *stopAfterWaits) stop = 1;
+                    if (stopAfterWaits && waits.size() >= *stopAfterWaits) stop = true;
                 }};
     }
     ctl::WatchSummary Run(std::optional<uint64_t> count) {
         config::DeviceConfiguration c;
         c.outputs = {{{1000, 2000, 1}, {1000, 2000, 2}, {1000, 1000, 3}, {1000, 2000, 9}}};
-        ctl::WatchSettings settings{0, 2.0, count, ctl::MakeUnit("kPa", 1000)};
+        ctl::WatchSettings settings{0, 2.0, count, ctl::MakeUnit("kPa", 1000), std::nullopt, true};
         return ctl::Watch(*link, c, settings, Clock(), stop, out, &csv);
     }
 
     system_clock::time_point now = system_clock::from_time_t(1700000000);
     std::vector<double> waits;
     std::optional<size_t> stopAfterWaits;
-    volatile std::sig_atomic_t stop = 0;
+    std::atomic<bool> stop{false};
     std::ostringstream out, csv;
 };
 
