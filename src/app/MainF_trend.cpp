@@ -4,6 +4,7 @@
 
 #include "app/MainF.h"
 #include "app/TrendWindow.h"
+#include "files/Settings.h"
 
 int64_t TMainF::TrendNow() const {
     return trendClock ? trendClock()
@@ -25,6 +26,10 @@ void TMainF::AddTrendSample(float value) {
 void TMainF::TrendPollStopped(polling::TrendEventKind why) {
     if (trendHistory.empty() || trendHistory.stopped()) return;  // no line to break
     trendHistory.Stop({TrendNow(), why});
+    // "Resume by itself" lives in the trend window: chosen in an earlier run, it is read only now,
+    // when a lost link needs it, and the window then works unseen until the operator opens it.
+    if (trendWindow == nullptr && why == polling::TrendEventKind::LinkLost && files::LoadTrendResume())
+        trendWindow = new TTrendWindow(*this);
     if (trendWindow != nullptr) trendWindow->PollStopped();
 }
 

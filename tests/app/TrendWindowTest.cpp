@@ -272,6 +272,28 @@ TEST_F(TrendWindow, ResumeByItselfTicksActualValueAgainWhenTheTransmitterAnswers
     EXPECT_FALSE(files::LoadTrendResume());
 }
 
+// Chosen in an earlier run, resuming works without the trend window ever being opened; without
+// the choice a lost link creates nothing.
+TEST_F(TrendWindow, ResumeByItselfChosenEarlierWorksWithTheTrendNeverOpened) {
+    Poll({1000});
+    Silence();
+    window().Timer1Timer();
+    EXPECT_EQ(window().trendWindow, nullptr);
+
+    files::SaveTrendResume(true);
+    silentAfter.reset();
+    window().checkActualValue->setChecked(true);
+    Poll({2000});
+    Silence();
+    window().Timer1Timer();
+    ASSERT_NE(window().trendWindow, nullptr);
+    EXPECT_FALSE(window().trendWindow->isVisible());
+    EXPECT_TRUE(window().trendWindow->resumeTimer->isActive());
+    silentAfter.reset();
+    window().trendWindow->TryResume();
+    EXPECT_TRUE(window().checkActualValue->isChecked());
+}
+
 TEST_F(TrendWindow, ADayOfSamplesIsDrawnReducedToPixelColumnsWithItsSpikesAndLitTimes) {
     for (int i = 0; i <= 86'400; ++i)
         window().trendHistory.Append({Start + i * 1000LL, i == 40'000 ? 90'000.0f : 1000.0f + float(i % 7),
