@@ -15,17 +15,8 @@
 namespace ctl {
 
 std::string LocalIsoTime(std::chrono::system_clock::time_point t) {
-    const std::time_t seconds = std::chrono::system_clock::to_time_t(t);
-    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(t.time_since_epoch()).count() % 1000;
-    std::tm local{};
-    localtime_r(&seconds, &local);
-    char date[32], zone[8];
-    std::strftime(date, sizeof date, "%Y-%m-%dT%H:%M:%S", &local);
-    std::strftime(zone, sizeof zone, "%z", &local);  // +0100: made +01:00 below
-    char text[48];
-    std::snprintf(text, sizeof text, "%s.%03d%.3s:%.2s", date, static_cast<int>(ms < 0 ? ms + 1000 : ms), zone,
-                  zone + 3);
-    return text;
+    const int64_t ms = std::chrono::duration_cast<std::chrono::milliseconds>(t.time_since_epoch()).count();
+    return files::IsoLocalTime(ms) + files::UtcOffset(ms);
 }
 
 WatchSummary Watch(device::TFix64& link, const config::DeviceConfiguration& c, const WatchSettings& settings,
