@@ -18,7 +18,7 @@
 #include "lang/Texts.h"
 
 void TMainF::SetUpHistory() {
-    windowHistory = new TWindowHistory(history::HistoryStore::DefaultPath(), files::LoadPlantDatabaseUrl(), this);
+    windowHistory = new TWindowHistory(history::HistoryStore::DefaultPath(), files::LoadPlantDatabaseUrl, this);
     windowHistory->changed = [this] {
         ShowHistoryProblem();
         if (historyWindow != nullptr && historyWindow->isVisible()) historyWindow->Refresh();

@@ -14,11 +14,11 @@ constexpr const char* ProgramName = "kd4410";
 std::string Version() { return platform::ToUtf8(VersionText()); }
 }  // namespace
 
-TWindowHistory::TWindowHistory(std::string localPath, std::string plantUrl, QObject* parent)
+TWindowHistory::TWindowHistory(std::string localPath, std::function<std::string()> plantUrl, QObject* parent)
     : QObject(parent),
       recorder_(ProgramName, Version(), localPath),  // the plant: SendToPlant, off the GUI thread
       localPath_(std::move(localPath)),
-      plantUrl_(std::move(plantUrl)) {}
+      plantUrlSource_(std::move(plantUrl)) {}
 
 TWindowHistory::~TWindowHistory() {
     changed = nullptr;  // the window is going
@@ -114,13 +114,14 @@ void TWindowHistory::Flush() {
 }
 
 void TWindowHistory::SendToPlant() {
-    if (plantUrl_.empty()) return;
+    if (!plantUrl_) plantUrl_ = plantUrlSource_ ? plantUrlSource_() : std::string();
+    if (plantUrl_->empty()) return;
     if (sending_.exchange(true)) {
         sendAgain_ = true;
         return;
     }
     QPointer<TWindowHistory> self(this);
-    const std::string path = localPath_, url = plantUrl_;
+    const std::string path = localPath_, url = *plantUrl_;
     QThreadPool::globalInstance()->start([self, path, url, this] {
         std::string problem;
         do {

@@ -33,8 +33,9 @@ private:
 
 class TWindowHistory : public QObject {
 public:
-    // localPath: the history file; plantUrl "" for none.
-    TWindowHistory(std::string localPath, std::string plantUrl, QObject* parent = nullptr);
+    // localPath: the history file; plantUrl gives the plant database's URL ("" for none), asked
+    // for at the first record sent rather than at start.
+    TWindowHistory(std::string localPath, std::function<std::string()> plantUrl, QObject* parent = nullptr);
     ~TWindowHistory() override;
 
     void SerialKnown(uint16_t serial) { serial_ = serial; }
@@ -63,7 +64,9 @@ private:
     void Tell();
 
     history::Recorder recorder_;
-    std::string localPath_, plantUrl_;
+    std::string localPath_;
+    std::function<std::string()> plantUrlSource_;
+    std::optional<std::string> plantUrl_;
     std::optional<uint16_t> serial_;
     std::vector<history::Record> waiting_;
     std::optional<config::DeviceConfiguration> lastKnown_;
