@@ -1,7 +1,6 @@
 #include "ctl/HistoryCommands.h"
 
 #include <CLI/CLI.hpp>
-#include <dlfcn.h>
 
 #include <iostream>
 #include <set>
@@ -13,7 +12,9 @@
 #include "history/Report.h"
 #include "history/RecordJson.h"
 #include "history/Recorder.h"
+#include "platform/DynamicLibrary.h"
 #include "platform/Folders.h"
+#include "platform/Paths.h"
 
 namespace ctl {
 namespace {
@@ -143,15 +144,13 @@ int HistoryCommand(const Options& options, const HistoryOptions& h) {
 // the catalogue.
 void WriteReport(const history::ReportContent& content, const history::ReportUnit& unit, int32_t language,
                  const std::string& path) {
-    const std::string executable = platform::ExecutablePath();
-    const std::string module = executable.substr(0, executable.rfind('/') + 1) + "kd4410-report.so";
-    void* handle = dlopen(module.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (handle == nullptr) {
-        const char* why = dlerror();
-        throw ToolError(ExitNoAccess, "the report renderer cannot be loaded (" + std::string(why ? why : module) + ")");
-    }
+    const std::string module =
+        platform::JoinPath(platform::ExecutableFolder(), platform::ModuleFileName("kd4410-report"));
+    std::string why;
+    const std::unique_ptr<platform::DynamicLibrary> handle = platform::DynamicLibrary::Open(module, &why);
+    if (handle == nullptr) throw ToolError(ExitNoAccess, "the report renderer cannot be loaded (" + why + ")");
     using Write = bool (*)(const history::ReportContent*, const history::ReportUnit*, int32_t, const char*, std::string*);
-    const auto write = reinterpret_cast<Write>(dlsym(handle, "kd4410WriteReport"));
+    const auto write = reinterpret_cast<Write>(handle->Symbol("kd4410WriteReport"));
     if (write == nullptr) throw ToolError(ExitNoAccess, module + " is not the report renderer");
     std::string error;
     if (!write(&content, &unit, language, path.c_str(), &error)) throw ToolError(ExitUsage, error);

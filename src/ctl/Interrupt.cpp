@@ -1,24 +1,16 @@
 #include "ctl/Interrupt.h"
 
-#include <csignal>
+#include "platform/Console.h"
 
 namespace ctl {
 namespace {
 
-// Lock-free, so that the handler may set it (and each unit's thread read it) safely.
+// Set from the signal (or console control) handler; each unit's thread reads it.
 std::atomic<bool> stopAsked{false};
-static_assert(std::atomic<bool>::is_always_lock_free);
-
-extern "C" void AskToStop(int) { stopAsked.store(true); }
 
 }  // namespace
 
-void CatchStopSignals() {
-    struct sigaction action {};
-    action.sa_handler = AskToStop;
-    sigemptyset(&action.sa_mask);
-    for (int signal : {SIGINT, SIGTERM, SIGHUP}) sigaction(signal, &action, nullptr);
-}
+void CatchStopSignals() { platform::CatchStopRequests(stopAsked); }
 
 bool StopAsked() { return stopAsked.load(); }
 

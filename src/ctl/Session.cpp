@@ -1,34 +1,23 @@
 #include "ctl/Session.h"
 
-#include <dlfcn.h>
-#include <unistd.h>
+#include <filesystem>
+#include <system_error>
 
 #include "ctl/ToolError.h"
 #include "mpusbapi.h"
+#include "platform/DynamicLibrary.h"
 #include "platform/Folders.h"
+#include "platform/Paths.h"
+#include "platform/UsbAccess.h"
 #include "polling/Link.h"
 
 namespace ctl {
-namespace {
 
-constexpr const char* UdevFix =
-    "install the udev rule: sudo cp 60-kd4410.rules /etc/udev/rules.d/ && sudo udevadm control --reload && "
-    "sudo udevadm trigger, then re-plug the transmitter (README, \"USB access\")";
+ToolLibrary::ToolLibrary(std::string path) : dynamic_(std::move(path)) {}
 
-}  // namespace
+bool ToolLibrary::Load() { return dynamic_.Load(); }
 
-ToolLibrary::ToolLibrary(std::string path) : path_(std::move(path)) {}
-
-bool ToolLibrary::Load() {
-    if (path_.empty()) return dynamic_.Load();
-    handle_ = dlopen(path_.c_str(), RTLD_NOW);
-    return handle_ != nullptr;
-}
-
-void* ToolLibrary::Resolve(const char* name) {
-    if (path_.empty()) return dynamic_.Resolve(name);
-    return handle_ == nullptr ? nullptr : dlsym(handle_, name);
-}
+void* ToolLibrary::Resolve(const char* name) { return dynamic_.Resolve(name); }
 
 std::optional<uint32_t> LastOpenError(device::UsbLibrarySource& library) {
     const auto report = reinterpret_cast<MPUSBGetLastOpenErrorFn>(library.Resolve("MPUSBGetLastOpenError"));
@@ -37,11 +26,11 @@ std::optional<uint32_t> LastOpenError(device::UsbLibrarySource& library) {
 }
 
 std::string SimulatorLibraryPath() {
-    const std::string executable = platform::ExecutablePath();
-    const size_t slash = executable.rfind('/');
-    if (slash == std::string::npos) return {};
-    const std::string path = executable.substr(0, slash + 1) + "sim/" + device::DynamicUsbLibrary::FileName;
-    return access(path.c_str(), R_OK) == 0 ? path : std::string();
+    const std::string folder = platform::ExecutableFolder();
+    if (folder.empty()) return {};
+    const std::string path = platform::JoinPath(folder, "sim/" + platform::UsbLibraryFileName());
+    std::error_code error;
+    return std::filesystem::is_regular_file(platform::PathFromUtf8(path), error) ? path : std::string();
 }
 
 Session::Session(const std::string& libraryPath) : Session(std::make_unique<ToolLibrary>(libraryPath)) {}
@@ -57,8 +46,8 @@ void Session::Load() {
     try {
         link_->LoadUsbLibrary();
     } catch (const device::DeviceError&) {
-        throw ToolError(ExitNoAccess, "cannot load the USB library libmpusbapi.so; reinstall kd4410, or use "
-                                      "--simulator for the simulated transmitter");
+        throw ToolError(ExitNoAccess, "cannot load the USB library " + platform::UsbLibraryFileName() +
+                                          "; reinstall kd4410, or use --simulator for the simulated transmitter");
     }
 }
 
@@ -68,12 +57,13 @@ void Session::FailToOpen(uint32_t index, uint32_t count) {
     const std::string which = "transmitter at index " + std::to_string(index);
     const std::optional<uint32_t> reason = LastOpenError(*library_);
     if (reason == MPUSB_OPEN_NO_ACCESS)
-        throw ToolError(ExitNoAccess, "no access to the " + which + " (the udev rule is missing); " + UdevFix);
+        throw ToolError(ExitNoAccess, "no access to the " + which + " (" + platform::UsbAccessReason() + "); " +
+                                          platform::UsbAccessFix());
     if (reason == MPUSB_OPEN_BUSY)
         throw ToolError(ExitNoAccess, "the " + which + " is in use by another program; close it (kd4410?) and retry");
     if (!reason && count == 0)
         throw ToolError(ExitNoAccess, "no transmitter found: none is attached, or this user may not open it; "
-                                      "attach one, or see README \"USB access\" for the udev rule");
+                                      "attach one, or " + std::string(platform::UsbAccessHint()));
     if (reason == MPUSB_OPEN_NOT_FOUND || count <= index)
         throw ToolError(ExitNoAccess, count == 0 ? "no transmitter is attached; attach one (or use --simulator)"
                                                  : "no " + which + ": " + std::to_string(count) +

@@ -14,7 +14,7 @@
 namespace ctl {
 
 // A library source that also reaches the library's own report of why an open failed, which
-// the window never binds. path "" binds libmpusbapi.so as the window does.
+// the window never binds. path "" binds the USB library by name as the window does.
 class ToolLibrary final : public device::UsbLibrarySource {
 public:
     explicit ToolLibrary(std::string path);
@@ -22,13 +22,11 @@ public:
     void* Resolve(const char* name) override;
 
 private:
-    std::string path_;
     device::DynamicUsbLibrary dynamic_;
-    void* handle_ = nullptr;
 };
 
-// The simulated library beside the executable: sim/libmpusbapi.so in the build tree and in
-// <libdir>/kd4410 alike; "" when it is not there.
+// The simulated library beside the executable: sim/libmpusbapi.so (sim/mpusbapi.dll on Windows)
+// in the build tree and in <libdir>/kd4410 alike; "" when it is not there.
 std::string SimulatorLibraryPath();
 
 struct Target {

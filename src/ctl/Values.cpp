@@ -13,6 +13,7 @@
 #include "config/WorkingState.h"
 #include "ctl/ToolError.h"
 #include "platform/NumberText.h"
+#include "platform/Paths.h"
 #include "platform/Sha256.h"
 #include "platform/Text.h"
 
@@ -119,7 +120,7 @@ std::vector<std::string> ErasedFields(const config::DeviceConfiguration& c) {
 
 ConfigSource ReadConfigSource(const std::string& path) {
     const bool standardInput = path == "-";
-    std::FILE* in = standardInput ? stdin : std::fopen(path.c_str(), "rb");
+    std::FILE* in = standardInput ? stdin : platform::OpenFile(path, "rb");
     if (in == nullptr)
         throw ToolError(ExitUsage, "cannot open " + path + " (" + std::strerror(errno) +
                                        "); check the file name and its permissions");

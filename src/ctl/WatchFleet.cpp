@@ -15,6 +15,7 @@
 #include "ctl/ToolError.h"
 #include "ctl/Watch.h"
 #include "files/TrendCsv.h"
+#include "platform/Paths.h"
 
 namespace ctl {
 namespace {
@@ -76,7 +77,7 @@ int WatchAll(const std::string& libraryPath, const std::vector<uint32_t>& indexe
     const bool filePerUnit = options.csv.find("{serial}") != std::string::npos;
     std::ofstream sharedCsv;
     if (!options.csv.empty() && !filePerUnit) {
-        sharedCsv.open(options.csv, options.append ? std::ios::app : std::ios::trunc);
+        sharedCsv.open(platform::PathFromUtf8(options.csv), std::ios::binary | (options.append ? std::ios::app : std::ios::trunc));
         if (!sharedCsv)
             throw ToolError(ExitUsage, "cannot write " + options.csv + " (" + std::strerror(errno) + ")");
         if (!options.append || sharedCsv.tellp() == 0)
@@ -104,7 +105,7 @@ int WatchAll(const std::string& libraryPath, const std::vector<uint32_t>& indexe
                     bool header = false;
                     if (filePerUnit) {
                         const std::string name = CsvNameFor(options.csv, target.serial);
-                        ownCsv.open(name, options.append ? std::ios::app : std::ios::trunc);
+                        ownCsv.open(platform::PathFromUtf8(name), std::ios::binary | (options.append ? std::ios::app : std::ios::trunc));
                         if (!ownCsv) throw ToolError(ExitUsage, "cannot write " + name + " (" + std::strerror(errno) + ")");
                         header = !options.append || ownCsv.tellp() == 0;
                     } else if (sharedCsv.is_open()) {

@@ -1,6 +1,4 @@
 // kd4410ctl: the transmitter operations of the window from the command line, over the same core.
-#include <unistd.h>
-
 #include <CLI/CLI.hpp>
 #include <cerrno>
 #include <charconv>
@@ -17,6 +15,9 @@
 #include "ctl/Values.h"
 #include "ctl/Watch.h"
 #include "ctl/WatchFleet.h"
+#include "platform/Console.h"
+#include "platform/DynamicLibrary.h"
+#include "platform/Paths.h"
 
 namespace {
 
@@ -26,7 +27,7 @@ const std::vector<std::string> CommandNames = {"list", "info", "read", "diff", "
 constexpr double ShortestInterval = 0.001, LongestInterval = 3600;
 
 std::optional<bool> AskOnTerminal(const std::string& prompt) {
-    if (!isatty(STDIN_FILENO)) return std::nullopt;
+    if (!platform::IsTerminal(0)) return std::nullopt;
     std::cout << std::flush;
     std::cerr << prompt << std::flush;  // stderr, so that stdout keeps only the report
     std::string answer;
@@ -46,7 +47,7 @@ void FinishStandardOutput() {
 int RunWatch(const std::string& library, uint32_t index, const Options& options) {
     std::ofstream csv;
     if (!options.csv.empty()) {
-        csv.open(options.csv, options.append ? std::ios::app : std::ios::trunc);
+        csv.open(platform::PathFromUtf8(options.csv), std::ios::binary | (options.append ? std::ios::app : std::ios::trunc));
         if (!csv)
             throw ToolError(ExitUsage, "cannot write " + options.csv + " (" + std::strerror(errno) +
                                            "); check the folder and its permissions");
@@ -68,7 +69,7 @@ int RunWatch(const std::string& library, uint32_t index, const Options& options)
 }
 
 void Validate(const std::string& command, const Options& options) {
-    if (command == "zero" && !options.yes && !isatty(STDIN_FILENO))
+    if (command == "zero" && !options.yes && !platform::IsTerminal(0))
         throw ToolError(ExitUsage, "zero asks before it corrects, and there is no terminal to ask on; pass --yes "
                                    "to correct without asking");
     if (command == "zero" && options.all && !options.maxError)
@@ -104,8 +105,8 @@ int Run(const std::string& command, const Options& options, const HistoryOptions
     if (options.simulator) {
         library = SimulatorLibraryPath();
         if (library.empty())
-            throw ToolError(ExitNoAccess, "the simulated library sim/libmpusbapi.so is not beside kd4410ctl; "
-                                          "build or reinstall kd4410");
+            throw ToolError(ExitNoAccess, "the simulated library sim/" + platform::UsbLibraryFileName() +
+                                              " is not beside kd4410ctl; build or reinstall kd4410");
     }
     Session session(library);
     session.Load();
@@ -216,6 +217,14 @@ std::optional<std::string> UnknownCommand(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    platform::PrepareStandardStreams();
+    // The arguments as UTF-8, also where the system's own encoding is another (Windows).
+    std::vector<std::string> arguments = platform::Utf8Arguments(argc, argv);
+    std::vector<char*> utf8Argv;
+    for (std::string& argument : arguments) utf8Argv.push_back(argument.data());
+    utf8Argv.push_back(nullptr);
+    argc = static_cast<int>(arguments.size());
+    argv = utf8Argv.data();
     Options options;
     CLI::App app{"kd4410ctl: configure KD4410 pressure transmitters from the command line.\n"
                  "Exit codes: 0 success; 1 the transmitter differs or failed verification; 2 bad usage, an "

@@ -1,9 +1,7 @@
 #include "device/UsbLibrary.h"
 
-#include <dlfcn.h>
-#include <string>
-
 #include "platform/Folders.h"
+#include "platform/Paths.h"
 
 namespace device {
 
@@ -15,20 +13,23 @@ const char* const UsbEntryPointNames[UsbEntryPointCount] = {
 
 bool DynamicUsbLibrary::Load() {
     // Each load raises the loader's count; the library stays loaded for the life of the process.
-    handle_ = dlopen(FileName, RTLD_NOW);
-    if (handle_ == nullptr) {
+    if (!path_.empty()) {
+        library_ = platform::DynamicLibrary::Open(path_, &loadError_);
+        return library_ != nullptr;
+    }
+    library_ = platform::DynamicLibrary::Open(platform::UsbLibraryFileName(), &loadError_);
+    if (library_ == nullptr) {
         // The executable's RUNPATH normally finds the library beside it. A sanitizer runtime that
         // intercepts dlopen hides that RUNPATH, so the folder is also tried by name.
-        const std::string executable = platform::ExecutablePath();
-        const size_t slash = executable.rfind('/');
-        if (slash != std::string::npos)
-            handle_ = dlopen((executable.substr(0, slash + 1) + FileName).c_str(), RTLD_NOW);
+        const std::string folder = platform::ExecutableFolder();
+        if (!folder.empty())
+            library_ = platform::DynamicLibrary::Open(platform::JoinPath(folder, platform::UsbLibraryFileName()));
     }
-    return handle_ != nullptr;
+    return library_ != nullptr;
 }
 
 void* DynamicUsbLibrary::Resolve(const char* name) {
-    return handle_ == nullptr ? nullptr : dlsym(handle_, name);
+    return library_ == nullptr ? nullptr : library_->Symbol(name);
 }
 
 namespace {

@@ -1,10 +1,12 @@
 // Binding the USB access library at run time: the table of its nine entry points, and where
-// the table is filled from (dlopen/dlsym in production, in-process fakes in tests).
+// the table is filled from (the system's loader in production, in-process fakes in tests).
 #pragma once
 
 #include <memory>
+#include <string>
 
 #include "mpusbapi.h"
+#include "platform/DynamicLibrary.h"
 
 namespace device {
 
@@ -34,16 +36,22 @@ public:
     virtual void* Resolve(const char* name) = 0;
 };
 
-// libmpusbapi.so through the dynamic loader's normal search (LD_LIBRARY_PATH first, then the
-// executable's RUNPATH, which names its own folder). The library is never unloaded.
+// The USB library by file name (platform::UsbLibraryFileName()) through the system's own search:
+// on Linux LD_LIBRARY_PATH first, then the executable's RUNPATH, which names its own folder; on
+// Windows the executable's folder first. Or, given a path, exactly that file. The library is
+// never unloaded.
 class DynamicUsbLibrary final : public UsbLibrarySource {
 public:
-    static constexpr const char* FileName = "libmpusbapi.so";
+    explicit DynamicUsbLibrary(std::string path = {}) : path_(std::move(path)) {}
     bool Load() override;
     void* Resolve(const char* name) override;
+    // Why the last Load failed, as the system put it.
+    const std::string& loadError() const { return loadError_; }
 
 private:
-    void* handle_ = nullptr;
+    std::string path_;
+    std::string loadError_;
+    std::unique_ptr<platform::DynamicLibrary> library_;
 };
 
 // Resolves the nine entry points in order into table; stops at the first one missing, leaving

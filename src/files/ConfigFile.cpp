@@ -1,14 +1,11 @@
 #include "files/ConfigFile.h"
 
-#include <cerrno>
-#include <fcntl.h>
 #include <optional>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "config/CheckedArithmetic.h"
 #include "files/ParseNumber.h"
 #include "platform/NumberText.h"
+#include "platform/RawFile.h"
 #include "platform/Text.h"
 
 namespace files {
@@ -98,30 +95,9 @@ ConfigFileReading ReadConfigFile(std::string_view bytes) {
 }
 
 std::optional<std::string> ReadConfigFileBeginning(const std::string& path) {
-    // O_NONBLOCK: opening a fifo without a writer would otherwise wait for one.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0) return std::nullopt;
-    struct stat info {};
-    std::optional<std::string> bytes;
-    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
-        std::string read(ConfigFileReadLimit, '\0');
-        size_t got = 0;
-        while (got < read.size()) {
-            const ssize_t n = ::read(fd, read.data() + got, read.size() - got);
-            if (n < 0 && errno == EINTR) continue;
-            if (n < 0) {
-                got = std::string::npos;
-                break;
-            }
-            if (n == 0) break;
-            got += static_cast<size_t>(n);
-        }
-        if (got != std::string::npos) {
-            read.resize(got);
-            bytes = std::move(read);
-        }
-    }
-    ::close(fd);
+    // Only a regular file, and a fifo without a writer never makes the read wait for one.
+    std::string bytes;
+    if (!platform::ReadFileBeginning(path, ConfigFileReadLimit, bytes)) return std::nullopt;
     return bytes;
 }
 

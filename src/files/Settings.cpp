@@ -1,12 +1,13 @@
 #include "files/Settings.h"
 
-#include <cerrno>
+#include <filesystem>
 #include <functional>
-#include <sys/stat.h>
+#include <system_error>
 
 #include "lang/Utf16Ini.h"
 #include "platform/AtomicFile.h"
 #include "platform/Folders.h"
+#include "platform/Paths.h"
 #include "platform/Text.h"
 
 namespace files {
@@ -19,9 +20,9 @@ constexpr std::u16string_view TrendResumeKey = u"resume";
 // Only a regular file is read or written: a link to a fifo or a device node would block the
 // read or be replaced by the write. A missing file is read as empty and created by the save.
 bool UsableSettingsFile(const std::string& path) {
-    struct stat info {};
-    if (::stat(path.c_str(), &info) == 0) return S_ISREG(info.st_mode);
-    return errno == ENOENT;
+    std::error_code error;
+    const std::filesystem::file_status status = std::filesystem::status(platform::PathFromUtf8(path), error);
+    return status.type() == std::filesystem::file_type::regular || status.type() == std::filesystem::file_type::not_found;
 }
 
 // The settings file's content; empty when it is missing or not a regular file.

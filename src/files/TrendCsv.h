@@ -6,9 +6,9 @@
 #pragma once
 
 #include <string>
-#include <sys/types.h>
 #include <string_view>
 
+#include "platform/RawFile.h"
 #include "polling/TrendHistory.h"
 
 namespace files {
@@ -55,15 +55,15 @@ public:
     // False when the line could not be written completely: the recording is then closed.
     bool Append(const polling::TrendSample& sample, const DisplayScale& scale);
     void Stop();
-    bool recording() const { return fd_ >= 0; }
+    bool recording() const { return file_.isOpen(); }
     const std::string& path() const { return path_; }
 
 private:
     bool Write(std::string_view bytes);
     // Cuts a last line without its line end off the file.
     bool EndOnWholeLine();
-    bool EndsOnLineEnd(off_t size) const;
-    int fd_ = -1;
+    bool EndsOnLineEnd(int64_t size) const;
+    platform::RawFile file_;
     std::string path_;
 };
 

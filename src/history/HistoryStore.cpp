@@ -1,10 +1,13 @@
 #include "history/HistoryStore.h"
 
 #include <sqlite3.h>
-#include <sys/stat.h>
+
+#include <filesystem>
+#include <system_error>
 
 #include "history/RecordJson.h"
 #include "platform/Folders.h"
+#include "platform/Paths.h"
 
 namespace history {
 namespace {
@@ -129,14 +132,15 @@ std::unique_ptr<HistoryStore> HistoryStore::Open(const std::string& path, std::s
         error = "the history has no place: neither XDG_DATA_HOME nor a home folder is known";
         return nullptr;
     }
-    struct stat info {};
-    if (::stat(path.c_str(), &info) == 0) {
-        if (!S_ISREG(info.st_mode)) {
+    std::error_code statusError;
+    const std::filesystem::file_status status = std::filesystem::status(platform::PathFromUtf8(path), statusError);
+    if (status.type() != std::filesystem::file_type::not_found && status.type() != std::filesystem::file_type::none) {
+        if (status.type() != std::filesystem::file_type::regular) {
             error = path + " is not a regular file; the history is not kept";
             return nullptr;
         }
-    } else if (const size_t slash = path.rfind('/'); slash != std::string::npos && slash > 0 &&
-                                                      !platform::CreateFolders(path.substr(0, slash))) {
+    } else if (const std::string folder = platform::FolderOf(path);
+               !folder.empty() && !platform::CreateFolders(folder)) {
         error = "cannot create the folder of " + path;
         return nullptr;
     }

@@ -1,22 +1,22 @@
-#include <dlfcn.h>
-
 #include "history/PlantSink.h"
+#include "platform/DynamicLibrary.h"
 #include "platform/Folders.h"
+#include "platform/Paths.h"
 
 namespace history {
 
 std::unique_ptr<PlantSink> OpenPlantDatabase(const std::string& url, std::string& error) {
-    const std::string executable = platform::ExecutablePath();
-    const std::string path = executable.substr(0, executable.rfind('/') + 1) + "kd4410-plant.so";
-    // Kept loaded for the life of the process: the sink's code lives in it.
-    void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    const std::string path =
+        platform::JoinPath(platform::ExecutableFolder(), platform::ModuleFileName("kd4410-plant"));
+    // Stays loaded for the life of the process: the sink's code lives in it.
+    std::string why;
+    const std::unique_ptr<platform::DynamicLibrary> module = platform::DynamicLibrary::Open(path, &why);
     if (module == nullptr) {
-        const char* why = dlerror();
-        error = "the plant database client cannot be loaded (" + std::string(why ? why : path) + ")";
+        error = "the plant database client cannot be loaded (" + why + ")";
         return nullptr;
     }
     using Connect = PlantSink* (*)(const char*, std::string*);
-    const auto connect = reinterpret_cast<Connect>(dlsym(module, "kd4410ConnectPlantDatabase"));
+    const auto connect = reinterpret_cast<Connect>(module->Symbol("kd4410ConnectPlantDatabase"));
     if (connect == nullptr) {
         error = path + " is not the plant database client";
         return nullptr;

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <ctime>
 
+#include "platform/LocalTime.h"
+
 namespace history {
 namespace {
 
@@ -29,19 +31,10 @@ void Put(nlohmann::json& j, const char* key, const std::optional<T>& value) {
     else j[key] = nullptr;
 }
 
-int64_t DaysFromCivil(int64_t y, unsigned m, unsigned d) {  // proleptic Gregorian, 1970-01-01 = 0
-    y -= m <= 2;
-    const int64_t era = (y >= 0 ? y : y - 399) / 400;
-    const unsigned yoe = static_cast<unsigned>(y - era * 400);
-    const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-    const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + static_cast<int64_t>(doe) - 719468;
-}
-
 std::tm Broken(int64_t utcMs, int32_t offsetMinutes) {
     const std::time_t shifted = static_cast<std::time_t>(std::floor((utcMs / 1000.0))) + offsetMinutes * 60;
     std::tm tm{};
-    gmtime_r(&shifted, &tm);
+    platform::ToUtcTime(shifted, tm);
     return tm;
 }
 
@@ -140,7 +133,7 @@ std::optional<int64_t> ParseTime(const std::string& text) {
         }
         if (h > 23 || mi > 59 || s > 60) return std::nullopt;
     }
-    const int64_t local = (DaysFromCivil(y, mo, d) * 86400 + h * 3600 + mi * 60 + s) * 1000;
+    const int64_t local = (platform::DaysFromCivil(y, mo, d) * 86400 + h * 3600 + mi * 60 + s) * 1000;
     if (rest == "Z") return local;
     if (rest.size() == 6 && (rest[0] == '+' || rest[0] == '-') && rest[3] == ':') {
         int oh = 0, om = 0;
@@ -162,9 +155,9 @@ Now CurrentTime() {
     const auto now = std::chrono::system_clock::now();
     const int64_t ms = std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count();
     const std::time_t seconds = static_cast<std::time_t>(ms / 1000);
-    std::tm local{};
-    localtime_r(&seconds, &local);
-    return {ms, static_cast<int32_t>(local.tm_gmtoff / 60)};
+    platform::LocalTime local;
+    platform::ToLocalTime(seconds, local);
+    return {ms, static_cast<int32_t>(local.utcOffsetSeconds / 60)};
 }
 
 }  // namespace history

@@ -1,12 +1,10 @@
 #include "history/Recorder.h"
 
-#include <pwd.h>
-#include <unistd.h>
-
 #include <cstdlib>
 #include <random>
 
 #include "history/RecordJson.h"
+#include "platform/Console.h"
 
 namespace history {
 namespace {
@@ -29,17 +27,9 @@ std::string Problems::Text() const {
     return text;
 }
 
-std::string LoginName() {
-    if (const passwd* entry = getpwuid(getuid()); entry != nullptr && entry->pw_name != nullptr) return entry->pw_name;
-    const char* logname = std::getenv("LOGNAME");
-    return logname ? logname : "";
-}
+std::string LoginName() { return platform::LoginName(); }
 
-std::string HostName() {
-    char name[256] = {};
-    if (gethostname(name, sizeof name - 1) != 0) return {};
-    return name;
-}
+std::string HostName() { return platform::HostName(); }
 
 Recorder::Recorder(std::string program, std::string version, std::string localPath, std::string plantUrl,
                    PlantOpener opener)
@@ -66,7 +56,7 @@ void Recorder::Stamp(Record& record) const {
     record.host = host_;
     record.program = program_;
     record.version = version_;
-    record.uid = record.host + "-" + std::to_string(now.utcMs) + "-" + std::to_string(getpid()) + "-" + RandomHex();
+    record.uid = record.host + "-" + std::to_string(now.utcMs) + "-" + std::to_string(platform::ProcessId()) + "-" + RandomHex();
 }
 
 Problems Recorder::Add(Record& record) {

@@ -7,6 +7,7 @@
 #include "lang/CaseMapping.h"
 #include "lang/Utf16Ini.h"
 #include "platform/Folders.h"
+#include "platform/Paths.h"
 #include "platform/Text.h"
 
 namespace lang {
@@ -180,7 +181,7 @@ std::u16string LanguageFilePath(std::u16string_view suffix) {
 bool LoadLanguageFile() {
     const std::u16string path = LanguageFilePath(u"");
     if (path.empty()) return false;
-    std::ifstream in(platform::ToUtf8(path), std::ios::binary);
+    std::ifstream in(platform::PathFromUtf8(platform::ToUtf8(path)), std::ios::binary);
     if (!in) return false;
     LoadCatalogueFrom(in);
     return true;

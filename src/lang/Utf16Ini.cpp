@@ -4,6 +4,7 @@
 #include <iterator>
 
 #include "lang/CaseMapping.h"
+#include "platform/Paths.h"
 
 namespace lang {
 namespace {
@@ -107,7 +108,7 @@ Utf16Ini::Utf16Ini(std::u16string_view text) {
 bool Utf16Ini::Load(const std::string& path) {
     *this = Utf16Ini();
     if (path.empty()) return false;
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(platform::PathFromUtf8(path), std::ios::binary);
     if (!in) return false;
     const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     if (in.bad()) return false;

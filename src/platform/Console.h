@@ -11,6 +11,10 @@ namespace platform {
 // code page; on Linux argv as it is).
 std::vector<std::string> Utf8Arguments(int argc, char** argv);
 
+// Standard input, output and error pass bytes unchanged (no CR added before LF on Windows, so a
+// configuration file or CSV written to stdout keeps its line ends), and a console shows UTF-8.
+void PrepareStandardStreams();
+
 // True when standard input (0), output (1) or error (2) is a terminal or a console.
 bool IsTerminal(int stream);
 

@@ -1,4 +1,7 @@
-// Where the program finds itself and keeps its files on a Linux desktop.
+// Where the program finds itself and keeps its files: the XDG folders on Linux, the Known
+// Folders on Windows (RoamingAppData for the configuration, LocalAppData for the rest). On both,
+// an absolute $XDG_CONFIG_HOME, $XDG_STATE_HOME, $XDG_DATA_HOME or $XDG_CACHE_HOME decides.
+// Paths are UTF-8.
 #pragma once
 
 #include <string>
@@ -9,7 +12,8 @@ namespace platform {
 // (the XDG rules say a relative path is to be ignored).
 std::string EnvironmentFolder(const char* variable);
 
-// The user's home folder ($HOME, else the password database), "" when none is known.
+// The user's home folder ($HOME, else the password database; the profile folder on Windows),
+// "" when none is known.
 std::string HomeFolder();
 
 // $XDG_CONFIG_HOME, else ~/.config; "" when neither can be determined.
@@ -21,8 +25,11 @@ std::string DataFolder();
 // $XDG_CACHE_HOME, else ~/.cache; "" when neither can be determined.
 std::string CacheFolder();
 
-// Full path of the running executable (from /proc/self/exe), "" when it cannot be read.
+// Full path of the running executable ("/" as its separators on Windows too), "" when it
+// cannot be read.
 std::string ExecutablePath();
+// The folder that holds it, "" when unknown.
+std::string ExecutableFolder();
 
 // Creates a folder together with every missing parent; true when it exists afterwards.
 bool CreateFolders(const std::string& path);

@@ -15,10 +15,15 @@ namespace {
 
 char16_t decimalSeparator = u'.';
 
-// One "C" locale handle for strtod_l, so parsing never depends on setlocale().
-locale_t CLocale() {
+// strtod in the "C" locale, so parsing never depends on setlocale(); underflow sets ERANGE.
+double StrtodC(const char* text, char** end) {
+#ifdef _WIN32
+    static const _locale_t handle = _create_locale(LC_ALL, "C");
+    return _strtod_l(text, end, handle);
+#else
     static const locale_t handle = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(0));
-    return handle;
+    return strtod_l(text, end, handle);
+#endif
 }
 
 // Checks the accepted grammar and rewrites the number in "C" form (point separator, no blanks).
@@ -57,7 +62,7 @@ bool TryTextToFloat(std::u16string_view text, double& value) {
     if (!ToCanonical(text, decimalSeparator, canonical)) return false;
     errno = 0;
     char* end = nullptr;
-    const double parsed = strtod_l(canonical.c_str(), &end, CLocale());
+    const double parsed = StrtodC(canonical.c_str(), &end);
     if (end != canonical.c_str() + canonical.size()) return false;
     if (errno == ERANGE && std::isinf(parsed)) return false;  // overflow; underflow is fine
     value = parsed;

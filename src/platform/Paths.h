@@ -3,6 +3,7 @@
 // everywhere. Every file the core opens goes through PathFromUtf8.
 #pragma once
 
+#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -11,6 +12,9 @@ namespace platform {
 
 std::filesystem::path PathFromUtf8(std::string_view utf8);
 std::string Utf8FromPath(const std::filesystem::path& path);
+
+// std::fopen with a UTF-8 path.
+std::FILE* OpenFile(const std::string& utf8Path, const char* mode);
 
 // The folder part of a path and its last part, split at the last separator of the system ('/'
 // and on Windows also '\\'); the folder is "" when there is none.

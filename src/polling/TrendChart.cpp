@@ -6,6 +6,8 @@
 #include <ctime>
 #include <optional>
 
+#include "platform/LocalTime.h"
+
 namespace polling {
 
 namespace {
@@ -20,14 +22,15 @@ std::time_t Seconds(int64_t timeMs) {
     return static_cast<std::time_t>(timeMs >= 0 ? timeMs / 1000 : -((-timeMs + 999) / 1000));
 }
 
-std::tm Local(int64_t timeMs) {
-    const std::time_t seconds = Seconds(timeMs);
-    std::tm local{};
-    localtime_r(&seconds, &local);
+platform::LocalTime LocalWithOffset(int64_t timeMs) {
+    platform::LocalTime local;
+    platform::ToLocalTime(Seconds(timeMs), local);
     return local;
 }
 
-int64_t OffsetMs(int64_t timeMs) { return static_cast<int64_t>(Local(timeMs).tm_gmtoff) * 1000; }
+std::tm Local(int64_t timeMs) { return LocalWithOffset(timeMs).fields; }
+
+int64_t OffsetMs(int64_t timeMs) { return static_cast<int64_t>(LocalWithOffset(timeMs).utcOffsetSeconds) * 1000; }
 
 std::string Format(int64_t timeMs, const char* format) {
     const std::tm local = Local(timeMs);

@@ -54,12 +54,12 @@ InstanceLock::InstanceLock(const std::string& name) {
         int fd = -1;
         switch (LockFile(path, fd)) {
         case Attempt::Held:
-            fds_.push_back(fd);
+            held_.push_back(fd);
             if (path_.empty()) path_ = path;
             break;
         case Attempt::HeldElsewhere:
-            for (int held : fds_) ::close(held);
-            fds_.clear();
+            for (std::intptr_t held : held_) ::close(static_cast<int>(held));
+            held_.clear();
             path_.clear();
             outcome_ = Outcome::HeldElsewhere;
             return;
@@ -67,11 +67,11 @@ InstanceLock::InstanceLock(const std::string& name) {
             break;  // another folder may serve
         }
     }
-    outcome_ = fds_.empty() ? Outcome::Unavailable : Outcome::Acquired;
+    outcome_ = held_.empty() ? Outcome::Unavailable : Outcome::Acquired;
 }
 
 InstanceLock::~InstanceLock() {
-    for (int fd : fds_) ::close(fd);  // closing the descriptor releases the lock
+    for (std::intptr_t fd : held_) ::close(static_cast<int>(fd));  // closing the descriptor releases the lock
 }
 
 }  // namespace platform

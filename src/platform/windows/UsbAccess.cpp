@@ -1,0 +1,14 @@
+#include "platform/UsbAccess.h"
+
+namespace platform {
+
+const char* UsbAccessReason() { return "the transmitter is not bound to the WinUSB driver"; }
+
+const char* UsbAccessFix() {
+    return "bind it to WinUSB (for example with Zadig), then re-plug the transmitter (docs/windows.md, \"USB "
+           "access\")";
+}
+
+const char* UsbAccessHint() { return "see docs/windows.md \"USB access\" for the WinUSB driver"; }
+
+}  // namespace platform
