@@ -1,8 +1,18 @@
 #include "SimulatedUsbDevice.h"
 
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+#else
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
+#endif
 
 #include <algorithm>
 #include <csignal>
@@ -12,7 +22,9 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "SimEnvironment.h"
 #include "mpusbapi.h"
+#include "platform/Paths.h"
 
 namespace sim {
 namespace {
@@ -37,6 +49,56 @@ bool IsTransmitter(const char* identity) {
     return lower.find("vid_04d8") != std::string::npos && lower.find("pid_000c") != std::string::npos;
 }
 
+// A transmitter's claim: an exclusive lock on its claim file, created when missing, held until
+// given back (flock on Linux, LockFileEx on Windows; both end with the process).
+constexpr std::intptr_t NoClaim = -1;
+
+// The claim, or NoClaim with busy telling whether another holds it (false: the file cannot
+// be had at all, a read-only folder say).
+std::intptr_t TakeClaim(const std::string& file, bool* busy) {
+    *busy = false;
+#ifdef _WIN32
+    const HANDLE handle = CreateFileW(platform::PathFromUtf8(file).wstring().c_str(), GENERIC_READ | GENERIC_WRITE,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return NoClaim;
+    OVERLAPPED whole{};
+    if (!LockFileEx(handle, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, MAXDWORD, MAXDWORD, &whole)) {
+        CloseHandle(handle);
+        *busy = true;
+        return NoClaim;
+    }
+    return reinterpret_cast<std::intptr_t>(handle);
+#else
+    const int fd = open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (fd < 0) return NoClaim;
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        close(fd);
+        *busy = true;
+        return NoClaim;
+    }
+    return fd;
+#endif
+}
+
+void GiveBackClaim(std::intptr_t claim) {
+    if (claim == NoClaim) return;
+#ifdef _WIN32
+    const HANDLE handle = reinterpret_cast<HANDLE>(claim);
+    OVERLAPPED whole{};
+    UnlockFileEx(handle, 0, MAXDWORD, MAXDWORD, &whole);  // at once, not whenever the system closes it
+    CloseHandle(handle);
+#else
+    close(static_cast<int>(claim));
+#endif
+}
+
+#ifdef _WIN32
+std::FILE* OpenLog(const std::string& file) { return _wfopen(platform::PathFromUtf8(file).wstring().c_str(), L"ab"); }
+#else
+std::FILE* OpenLog(const std::string& file) { return std::fopen(file.c_str(), "ab"); }
+#endif
+
 }  // namespace
 
 Faults Faults::FromEnvironment() {
@@ -45,7 +107,7 @@ Faults Faults::FromEnvironment() {
     faults.silent = Flag("KD4410_SIM_SILENT");
     faults.badChecksum = Flag("KD4410_SIM_BAD_CHECKSUM");
     faults.answersLeft = Number("KD4410_SIM_FAIL_AFTER");
-    if (const char* log = std::getenv("KD4410_SIM_LOG")) faults.logFile = log;
+    faults.logFile = EnvironmentText("KD4410_SIM_LOG");
     faults.realTimeouts = Flag("KD4410_SIM_REAL_TIMEOUTS");
     faults.interruptAfter = Number("KD4410_SIM_INTERRUPT_AFTER");
     return faults;
@@ -63,14 +125,13 @@ SimulatedUsbDevice::SimulatedUsbDevice(std::vector<TransmitterModel> models, Fau
     : faults_(std::move(faults)) {
     for (TransmitterModel& model : models) {
         const std::string file = model.file();
-        units_.push_back({std::move(model), {}, file.empty() ? std::string() : file + ".lock", -1, 0});
+        units_.push_back({std::move(model), {}, file.empty() ? std::string() : file + ".lock", NoClaim, 0});
     }
-    if (!faults_.logFile.empty()) log_.reset(std::fopen(faults_.logFile.c_str(), "a"));
+    if (!faults_.logFile.empty()) log_.reset(OpenLog(faults_.logFile));
 }
 
 SimulatedUsbDevice::~SimulatedUsbDevice() {
-    for (Unit& unit : units_)
-        if (unit.claim >= 0) close(unit.claim);
+    for (Unit& unit : units_) GiveBackClaim(unit.claim);
 }
 
 uint32_t SimulatedUsbDevice::Count(const char* identity) const {
@@ -88,14 +149,13 @@ uint32_t SimulatedUsbDevice::Open(uint32_t index, const char* identity, const ch
     }
     Unit& unit = units_[index];
     if (unit.pipes == 0 && !unit.claimFile.empty()) {
-        const int fd = open(unit.claimFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
         // A claim file that cannot be made (a read-only folder) claims nothing, as before.
-        if (fd >= 0 && flock(fd, LOCK_EX | LOCK_NB) != 0) {
-            close(fd);
+        bool busy = false;
+        unit.claim = TakeClaim(unit.claimFile, &busy);
+        if (busy) {
             lastOpenError_ = MPUSB_OPEN_BUSY;
             return MPUSB_INVALID_HANDLE;
         }
-        unit.claim = fd;
     }
     ++unit.pipes;
     lastOpenError_ = MPUSB_OPEN_OK;
@@ -116,9 +176,9 @@ bool SimulatedUsbDevice::Close(uint32_t handle) {
         return false;
     }
     Unit& unit = units_[index];
-    if (--unit.pipes == 0 && unit.claim >= 0) {
-        close(unit.claim);  // gives the lock back
-        unit.claim = -1;
+    if (--unit.pipes == 0) {
+        GiveBackClaim(unit.claim);
+        unit.claim = NoClaim;
     }
     return true;
 }
@@ -130,7 +190,8 @@ bool SimulatedUsbDevice::Write(uint32_t handle, const uint8_t* data, uint32_t le
     device::Frame request;
     std::copy_n(data, device::FrameSize, request.begin());
     Log('>', request);
-    // As if Ctrl-C came while this exchange is under way.
+    // As if Ctrl-C came while this exchange is under way: the C runtime hands SIGINT to the
+    // handler the program set with signal(), on Windows as on Linux.
     if (faults_.interruptAfter && ++requests_ == *faults_.interruptAfter) std::raise(SIGINT);
     if (faults_.silent || (faults_.answersLeft && *faults_.answersLeft == 0)) return true;
     std::optional<device::Frame> reply = unit.model.Respond(request);

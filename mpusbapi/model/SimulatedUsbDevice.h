@@ -60,7 +60,7 @@ private:
         TransmitterModel model;
         std::deque<device::Frame> replies;
         std::string claimFile;  // "" for a transmitter kept in memory only
-        int claim = -1;         // the locked file while this process holds the claim
+        std::intptr_t claim = -1;  // the locked file (descriptor or handle) while this process holds the claim
         size_t pipes = 0;
     };
     struct FileCloser {

@@ -6,11 +6,15 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <numbers>
+
+#include "SimEnvironment.h"
 
 #include "config/ByteCodec.h"
 #include "config/EepromMap.h"
 #include "platform/AtomicFile.h"
 #include "platform/Folders.h"
+#include "platform/Paths.h"
 
 namespace sim {
 namespace {
@@ -21,7 +25,7 @@ double SteadySeconds() {
 }
 
 std::vector<uint8_t> ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(platform::PathFromUtf8(path), std::ios::binary);
     if (!in) return {};
     return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
@@ -29,17 +33,20 @@ std::vector<uint8_t> ReadFile(const std::string& path) {
 }  // namespace
 
 std::string DefaultEepromFile() {
-    if (const char* named = std::getenv("KD4410_SIM_EEPROM"); named != nullptr && named[0] != '\0') return named;
+    if (std::string named = EnvironmentText("KD4410_SIM_EEPROM"); !named.empty()) return named;
     const std::string state = platform::StateFolder();
-    return state.empty() ? std::string() : state + "/kd4410-sim/eeprom.bin";
+    return state.empty() ? std::string() : platform::JoinPath(platform::JoinPath(state, "kd4410-sim"), "eeprom.bin");
 }
 
 std::string EepromFileOf(const std::string& first, size_t index) {
     if (index == 0 || first.empty()) return first;
-    const std::filesystem::path path(first);
-    const std::string suffix = "-" + std::to_string(index + 1);
-    std::filesystem::path named = path.parent_path() / (path.stem().string() + suffix + path.extension().string());
-    return named.string();
+    // The folder's text stays as it is given; the number goes before the name's extension.
+    const size_t nameStart = first.size() - platform::FileNameOf(first).size();
+    const size_t dot = first.rfind('.');
+    const size_t at = dot == std::string::npos || dot <= nameStart ? first.size() : dot;
+    std::string named = first;
+    named.insert(at, "-" + std::to_string(index + 1));
+    return named;
 }
 
 std::vector<TransmitterModel> ModelsFromEnvironment() {
@@ -81,8 +88,8 @@ TransmitterModel::TransmitterModel(std::string eepromFile, Clock clock, uint16_t
 
 bool TransmitterModel::Save() const {
     if (file_.empty()) return true;
-    const std::filesystem::path target(file_);
-    if (target.has_parent_path()) platform::CreateFolders(target.parent_path().string());
+    const std::string folder = platform::FolderOf(file_);
+    if (!folder.empty()) platform::CreateFolders(folder);
     return platform::WriteFileAtomically(
         file_, std::string_view(reinterpret_cast<const char*>(eeprom_.data()), eeprom_.size()));
 }
@@ -92,7 +99,7 @@ float TransmitterModel::LiveValue() {
     const double span = std::isfinite(range) && range > 0 ? range : 100000.0;
     const double t = clock_();
     // A slow swing through most of the range, a little noise and a small zero error.
-    const double signal = span * (0.5 + 0.4 * std::sin(2 * M_PI * t / 90.0));
+    const double signal = span * (0.5 + 0.4 * std::sin(2 * std::numbers::pi * t / 90.0));
     noiseState_ ^= noiseState_ << 13;
     noiseState_ ^= noiseState_ >> 17;
     noiseState_ ^= noiseState_ << 5;

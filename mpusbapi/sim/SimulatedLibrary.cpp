@@ -1,7 +1,9 @@
-// libmpusbapi.so answered by a simulated transmitter instead of a USB device.
+// The USB access library (libmpusbapi.so, mpusbapi.dll) answered by a simulated transmitter
+// instead of a USB device.
 //
 // Environment (read once, by this library only):
-//   KD4410_SIM_EEPROM=FILE      where the EEPROM is kept (default $XDG_STATE_HOME/kd4410-sim/eeprom.bin)
+//   KD4410_SIM_EEPROM=FILE      where the EEPROM is kept (default kd4410-sim/eeprom.bin in the state
+//                               folder: $XDG_STATE_HOME or ~/.local/state, on Windows LocalAppData)
 //   KD4410_SIM_DEVICES=N        N transmitters, serial numbers 12345, 12346, ...; the second keeps
 //                               its EEPROM in eeprom-2.bin beside the first, and so on
 //   KD4410_SIM_NO_DEVICE=1      no transmitter is attached
@@ -10,12 +12,13 @@
 //   KD4410_SIM_FAIL_AFTER=N     the transmitter stops answering after N exchanges
 //   KD4410_SIM_LOG=FILE         each request ("> ") and reply ("< ") is appended as a line of hex
 //   KD4410_SIM_REAL_TIMEOUTS=1  a read with no reply waits out its time-out instead of failing at once
-//   KD4410_SIM_INTERRUPT_AFTER=N  SIGINT to this process as it sends its Nth request (a Ctrl-C
-//                               that comes while an exchange is under way)
+//   KD4410_SIM_INTERRUPT_AFTER=N  SIGINT raised in this process as it sends its Nth request (a
+//                               Ctrl-C that comes while an exchange is under way)
 //
-// Each transmitter kept in a file is claimed by the process that opens it (a lock on FILE.lock)
-// until its last pipe is closed; another process's open then fails, and MPUSBGetLastOpenError
-// says MPUSB_OPEN_BUSY, as the USB library says of a device whose interface another program holds.
+// Each transmitter kept in a file is claimed by the process that opens it (a lock on FILE.lock:
+// flock on Linux, LockFileEx on Windows) until its last pipe is closed; another process's open
+// then fails, and MPUSBGetLastOpenError says MPUSB_OPEN_BUSY, as the USB library says of a
+// device whose interface another program holds.
 //
 // Safe for calls from several threads: one lock guards the transmitters, and a read that waits
 // out its time-out waits without it, so that threads talking to different transmitters do not

@@ -2,8 +2,10 @@
 // invalid files and every exit code.
 #include <gtest/gtest.h>
 
+#include <ctime>
 #include <filesystem>
 #include <nlohmann/json.hpp>
+#include <regex>
 #include <sstream>
 
 #include "config/ByteCodec.h"
@@ -23,11 +25,11 @@ protected:
                                                   {"XDG_DATA_HOME", folder / "data"}};
         for (const auto& [k, v] : extra) env[k] = v;
         args.insert(args.begin(), "--simulator");
-        return RunProgram(KD4410CTL, args, env, folder.path().string());
+        return RunProgram(BuiltFile(KD4410CTL), args, env, folder.text());
     }
     std::string eeprom() const { return folder / "eeprom.bin"; }
     std::string Write(const std::string& name, const std::string& text) {
-        std::ofstream(folder / name, std::ios::binary) << text;
+        std::ofstream(PathFromText(folder / name), std::ios::binary) << text;
         return folder / name;
     }
     std::vector<uint8_t> Eeprom(const std::string& file) {
@@ -226,23 +228,99 @@ TEST_F(Tool, BadUsageEndsWithExit2AndZeroWithoutATerminalWritesNothing) {
 }
 
 TEST_F(Tool, WithoutItsLibraryTheToolEndsWithExit3) {
-    // A copy alone in a folder finds no libmpusbapi.so beside it.
-    const fs::path lonely = folder / "lonely";
-    fs::create_directories(lonely);
-    fs::copy_file(KD4410CTL, lonely / "kd4410ctl");
-    const Outcome o = RunProgram((lonely / "kd4410ctl").string(), {"list"}, {{"LD_LIBRARY_PATH", ""}},
-                                 folder.path().string());
+    // A copy alone in a folder finds no libmpusbapi.so (mpusbapi.dll) beside it.
+    const std::string lonely = folder / ("lonely/" + ProgramFileName("kd4410ctl"));
+    fs::create_directories(PathFromText(lonely).parent_path());
+    fs::copy_file(PathFromText(BuiltFile(KD4410CTL)), PathFromText(lonely));
+    const Outcome o = RunProgram(lonely, {"list"}, {{"LD_LIBRARY_PATH", ""}}, folder.text());
     EXPECT_EQ(o.exit, 3);
     EXPECT_NE(o.err.find("cannot load the USB library"), std::string::npos) << o.err;
-    EXPECT_EQ(RunProgram((lonely / "kd4410ctl").string(), {"--simulator", "list"}, {}, folder.path().string()).exit, 3);
+    EXPECT_EQ(RunProgram(lonely, {"--simulator", "list"}, {}, folder.text()).exit, 3);
 }
 
-// The library found first in the search answers, as for the window.
+// The library found first in the search answers, as for the window (on Windows the search
+// goes through PATH after the program's folder).
 TEST_F(Tool, TheSimulatorEarlierInTheSearchTakesTheLibrarysPlace) {
-    const Outcome o = RunProgram(KD4410CTL, {"list"}, {{"LD_LIBRARY_PATH", KD4410_SIM_DIR}, {"KD4410_SIM_EEPROM", eeprom()}},
-                                 folder.path().string());
+#ifdef _WIN32
+    const std::string search = "PATH", first = BuiltFile(KD4410_SIM_DIR) + ";" + GetEnvironment("PATH").value_or("");
+#else
+    const std::string search = "LD_LIBRARY_PATH", first = KD4410_SIM_DIR;
+#endif
+    const Outcome o = RunProgram(BuiltFile(KD4410CTL), {"list"}, {{search, first}, {"KD4410_SIM_EEPROM", eeprom()}},
+                                 folder.text());
     EXPECT_EQ(o.exit, 0) << o.err;
     EXPECT_EQ(o.out, "0 12345\n");
+}
+
+// A user named "Jiří Müller" with files named as he likes: the names reach the system as they
+// are written, on every system (not "M?ller.cfg" through the ANSI code page).
+TEST_F(Tool, FilesWithLettersBeyondAsciiInTheirNamesAreReadAndWritten) {
+    const std::string own = folder / "Jiří Müller";
+    fs::create_directories(PathFromText(own));
+    const std::map<std::string, std::string> kept = {{"KD4410_SIM_EEPROM", own + "/eeprom-ř.bin"}};
+    Outcome o = Run({"read", "-o", "Müller.cfg"}, kept);
+    ASSERT_EQ(o.exit, 0) << o.err;
+    EXPECT_TRUE(fs::is_regular_file(PathFromText(folder / "Müller.cfg")));
+    o = Run({"diff", "Müller.cfg"}, kept);
+    EXPECT_EQ(o.exit, 0) << o.err << o.out;
+
+    const std::string file = own + "/zkouška-č.cfg";
+    Write("Jiří Müller/zkouška-č.cfg", ConfigText("21000"));
+    o = Run({"write", file}, kept);
+    EXPECT_EQ(o.exit, 0) << o.err;
+    EXPECT_TRUE(fs::is_regular_file(PathFromText(own + "/eeprom-ř.bin")));
+    EXPECT_EQ(Run({"diff", file}, kept).exit, 0);
+    o = Run({"read", "-o", own + "/řízení.cfg"}, kept);
+    EXPECT_EQ(o.exit, 0) << o.err;
+    EXPECT_EQ(Slurp(own + "/řízení.cfg").substr(0, 23), "*** KD4410 CONFIG ***\r\n");
+    EXPECT_EQ(Line(Slurp(own + "/řízení.cfg"), 5), "21000.000000\r");
+}
+
+// Days since 1970-01-01 of a proleptic Gregorian date.
+int64_t DaysFromCivil(int64_t y, unsigned m, unsigned d) {
+    y -= m <= 2;
+    const int64_t era = (y >= 0 ? y : y - 399) / 400;
+    const unsigned yoe = static_cast<unsigned>(y - era * 400);
+    const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+    const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return era * 146097 + static_cast<int64_t>(doe) - 719468;
+}
+
+// watch's CSV byte for byte (LF line ends, no stray characters) and its local times with their
+// offset from UTC, east and west of Greenwich and half an hour off: each time less its offset
+// is now in UTC, and the CSV's time is the one shown on the screen for the same sample.
+TEST_F(Tool, WatchWritesExactCsvLinesWithTheLocalTimeAndItsOffset) {
+    struct Zone {
+        const char* tz;
+        const char* offset;
+    };
+    const std::regex row(R"((\d{4})-(\d\d)-(\d\d)T(\d\d):(\d\d):(\d\d)\.\d{3},([+-])(\d\d):(\d\d),)"
+                         R"(-?[0-9.]+,-?[0-9.]+,kPa,[01],[01],[01],[01])");
+    for (const Zone& zone : {Zone{"EST5", "-05:00"}, Zone{"CET-1", "+01:00"}, Zone{"IST-5:30", "+05:30"},
+                             Zone{"NST3:30", "-03:30"}, Zone{"UTC0", "+00:00"}}) {
+        SCOPED_TRACE(zone.tz);
+        const Outcome o = Run({"watch", "--count", "3", "--interval", "0.001", "--csv", "z.csv"}, {{"TZ", zone.tz}});
+        ASSERT_EQ(o.exit, 0) << o.err;
+        const std::string csv = Slurp(folder / "z.csv");
+        fs::remove(PathFromText(folder / "z.csv"));
+        EXPECT_EQ(csv.find('\r'), std::string::npos) << "lines end in LF alone";
+        ASSERT_EQ(csv.rfind("time,utc_offset,value_pa,value,unit,out1,out2,out3,out4\n", 0), 0u) << csv;
+        ASSERT_EQ(csv.back(), '\n');
+        std::istringstream lines(csv.substr(csv.find('\n') + 1)), shown(o.out);
+        int rows = 0;
+        for (std::string line, screen; std::getline(lines, line); ++rows) {
+            std::smatch f;
+            ASSERT_TRUE(std::regex_match(line, f, row)) << line;
+            EXPECT_EQ(line.substr(24, 6), zone.offset) << line;
+            const int64_t local = DaysFromCivil(std::stoi(f[1]), std::stoul(f[2]), std::stoul(f[3])) * 86400 +
+                                  std::stoi(f[4]) * 3600 + std::stoi(f[5]) * 60 + std::stoi(f[6]);
+            const int64_t offset = (f[7] == "-" ? -1 : 1) * (std::stoi(f[8]) * 3600 + std::stoi(f[9]) * 60);
+            EXPECT_LE(std::llabs(local - offset - static_cast<int64_t>(std::time(nullptr))), 300) << line;
+            ASSERT_TRUE(std::getline(shown, screen)) << o.out;
+            EXPECT_EQ(screen.substr(0, 30), line.substr(0, 23) + zone.offset + " ") << screen;
+        }
+        EXPECT_EQ(rows, 3);
+    }
 }
 
 }  // namespace

@@ -2,9 +2,13 @@
 // terminal on its input, its output and errors captured.
 #pragma once
 
+#ifdef _WIN32
+#include "support/WindowsProcess.h"
+#else
 #include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include <cstdlib>
 #include <fstream>
@@ -24,18 +28,41 @@ struct Outcome {
 };
 
 inline std::string Slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(PathFromText(path), std::ios::binary);
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
 }
 
+// A file the build made, by the path CMake gave it; a Windows program under wine reaches a
+// Unix path through the drive Z:.
+inline std::string BuiltFile(const std::string& path) {
+#ifdef _WIN32
+    if (!path.empty() && path[0] == '/') return "Z:" + path;
+#endif
+    return path;
+}
+
+// The name of a program file: kd4410ctl, kd4410ctl.exe.
+inline std::string ProgramFileName(const std::string& stem) {
+#ifdef _WIN32
+    return stem + ".exe";
+#else
+    return stem;
+#endif
+}
+
 // program with args, in folder, with the variables of env set (an empty value unsets); its
 // standard input read from input, its standard output written to output ("" to capture it).
+// All paths are UTF-8; "/dev/null" is the null device on both systems.
 inline Outcome RunProgram(const std::string& program, const std::vector<std::string>& args,
                           const std::map<std::string, std::string>& env, const std::string& folder,
                           const std::string& input = "/dev/null", const std::string& output = "") {
     const std::string outFile = output.empty() ? folder + "/.stdout" : output, errFile = folder + "/.stderr";
+#ifdef _WIN32
+    const int exit = RunWindowsProcess(program, args, env, folder, input, outFile, errFile);
+    return {exit, output.empty() ? Slurp(outFile) : std::string(), Slurp(errFile)};
+#else
     const pid_t child = fork();
     if (child == 0) {
         for (const auto& [name, value] : env) {
@@ -59,6 +86,7 @@ inline Outcome RunProgram(const std::string& program, const std::vector<std::str
     waitpid(child, &status, 0);
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, output.empty() ? Slurp(outFile) : std::string(),
             Slurp(errFile)};
+#endif
 }
 
 }  // namespace testsupport

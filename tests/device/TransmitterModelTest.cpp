@@ -10,6 +10,7 @@
 #include "config/ByteCodec.h"
 #include "config/EepromMap.h"
 #include "mpusbapi.h"
+#include "support/FileLock.h"
 #include "support/TempFolder.h"
 
 namespace {
@@ -259,4 +260,47 @@ TEST(TransmitterModel, EachOfSeveralTransmittersKeepsItsEepromInItsOwnFile) {
         user.environment().Set("KD4410_SIM_DEVICES", count);
         EXPECT_EQ(sim::ModelsFromEnvironment().size(), 1u) << count;
     }
+}
+
+// A user named "Jiří Müller" keeps the simulator's EEPROMs under a folder of that name.
+TEST(TransmitterModel, EepromFilesUnderAFolderWithLettersBeyondAsciiAreKept) {
+    testsupport::IsolatedUser user;
+    user.environment().Set("KD4410_SIM_EEPROM", user.folder() / "Jiří Müller/eeprom.bin");
+    user.environment().Set("KD4410_SIM_DEVICES", "2");
+    std::vector<sim::TransmitterModel> models = sim::ModelsFromEnvironment();
+    ASSERT_EQ(models.size(), 2u);
+    models[1].eeprom()[config::eeOutputs] = 0x42;
+    ASSERT_TRUE(models[1].Save());
+    const std::filesystem::path second = testsupport::PathFromText(user.folder() / "Jiří Müller/eeprom-2.bin");
+    EXPECT_EQ(std::filesystem::file_size(second), sim::TransmitterModel::EepromSize);
+    EXPECT_EQ(sim::ModelsFromEnvironment()[1].eeprom()[config::eeOutputs], 0x42);
+}
+
+// The claim on a transmitter kept in a file: held from the first pipe to the last, and refused
+// as busy to anyone else, also to another program that locks the claim file.
+TEST(SimulatedUsbDevice, ATransmitterKeptInAFileIsClaimedFromItsFirstPipeToItsLast) {
+    testsupport::TempFolder folder;
+    const std::string file = folder / "eeprom.bin";
+    const char* id = "vid_04d8&pid_000c";
+    sim::SimulatedUsbDevice mine(sim::TransmitterModel(file), sim::Faults{});
+    sim::SimulatedUsbDevice other(sim::TransmitterModel(file), sim::Faults{});
+    const uint32_t in = mine.Open(0, id, "\\MCHP_EP1", 1), out = mine.Open(0, id, "\\MCHP_EP1", 0);
+    ASSERT_NE(in, MPUSB_INVALID_HANDLE);
+    ASSERT_NE(out, MPUSB_INVALID_HANDLE);
+    EXPECT_EQ(other.Open(0, id, "\\MCHP_EP1", 1), MPUSB_INVALID_HANDLE);
+    EXPECT_EQ(other.LastOpenError(), MPUSB_OPEN_BUSY);
+    ASSERT_TRUE(mine.Close(in));
+    EXPECT_EQ(other.Open(0, id, "\\MCHP_EP1", 1), MPUSB_INVALID_HANDLE) << "one pipe still open";
+    ASSERT_TRUE(mine.Close(out));
+    const uint32_t theirs = other.Open(0, id, "\\MCHP_EP1", 1);
+    EXPECT_NE(theirs, MPUSB_INVALID_HANDLE);
+    EXPECT_EQ(other.LastOpenError(), MPUSB_OPEN_OK);
+    ASSERT_TRUE(other.Close(theirs));
+    {
+        testsupport::HeldFileLock held(file + ".lock");
+        ASSERT_TRUE(held.held());
+        EXPECT_EQ(mine.Open(0, id, "\\MCHP_EP1", 1), MPUSB_INVALID_HANDLE);
+        EXPECT_EQ(mine.LastOpenError(), MPUSB_OPEN_BUSY);
+    }
+    EXPECT_NE(mine.Open(0, id, "\\MCHP_EP1", 1), MPUSB_INVALID_HANDLE);
 }

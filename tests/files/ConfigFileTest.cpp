@@ -1,10 +1,11 @@
 // The configuration file's format and its reader.
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
+#include <filesystem>
 #include <fstream>
+#ifndef _WIN32
 #include <sys/stat.h>
-#include <unistd.h>
+#endif
 
 #include "files/ConfigFile.h"
 #include "support/TempFolder.h"
@@ -127,18 +128,32 @@ TEST(ConfigFile, ANumberTooLargeForAFloatStopsTheReading) {
 TEST(ConfigFile, OnlyARegularFileIsReadAndAFifoNeverBlocks) {
     testsupport::TempFolder folder;
     const std::string file = folder / "a.cfg";
-    std::ofstream(file, std::ios::binary) << ExampleFile << std::string(3000, 'x');
+    std::ofstream(testsupport::PathFromText(file), std::ios::binary) << ExampleFile << std::string(3000, 'x');
     const auto bytes = files::ReadConfigFileBeginning(file);
     ASSERT_TRUE(bytes.has_value());
     EXPECT_EQ(bytes->size(), files::ConfigFileReadLimit);  // as much as the reader can use
     EXPECT_EQ(bytes->rfind(ExampleFile, 0), 0u);
-
+    EXPECT_FALSE(files::ReadConfigFileBeginning(folder.text()).has_value());
+    EXPECT_FALSE(files::ReadConfigFileBeginning(folder / "missing.cfg").has_value());
+#ifdef _WIN32
+    GTEST_SKIP() << "fifos and /dev/zero are POSIX: only the regular file, the folder and a missing file were tried";
+#else
     const std::string fifo = folder / "pipe.cfg";
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
     EXPECT_FALSE(files::ReadConfigFileBeginning(fifo).has_value());  // no writer: returns at once
-    EXPECT_FALSE(files::ReadConfigFileBeginning(folder.path().string()).has_value());
     EXPECT_FALSE(files::ReadConfigFileBeginning("/dev/zero").has_value());
-    EXPECT_FALSE(files::ReadConfigFileBeginning(folder / "missing.cfg").has_value());
+#endif
+}
+
+// "Müller" through the ANSI code page would be "M?ller": another file, or none.
+TEST(ConfigFile, AFileWhoseNameHasLettersBeyondAsciiIsRead) {
+    testsupport::TempFolder folder;
+    const std::string file = folder / "Jiří Müller/zkouška-č.cfg";
+    std::filesystem::create_directories(testsupport::PathFromText(file).parent_path());
+    std::ofstream(testsupport::PathFromText(file), std::ios::binary) << ExampleFile;
+    const auto bytes = files::ReadConfigFileBeginning(file);
+    ASSERT_TRUE(bytes.has_value());
+    EXPECT_TRUE(files::ReadConfigFile(*bytes).complete);
 }
 
 }  // namespace

@@ -7,7 +7,9 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#ifndef _WIN32
 #include <unistd.h>
+#endif
 
 #include "files/TrendCsv.h"
 #include "support/TempFolder.h"
@@ -15,6 +17,7 @@
 
 namespace {
 
+#ifndef _WIN32
 std::string FindOnPath(const std::string& program) {
     const char* path = std::getenv("PATH");
     std::istringstream folders(path ? path : "");
@@ -24,8 +27,12 @@ std::string FindOnPath(const std::string& program) {
     }
     return {};
 }
+#endif
 
 TEST(TrendCsvInASpreadsheet, TheTimeIsReadAsADateAndTheNumbersAsNumbers) {
+#ifdef _WIN32
+    GTEST_SKIP() << "LibreOffice is not run under wine: the spreadsheet check runs on Linux";
+#else
     const std::string soffice = FindOnPath("soffice");
     if (soffice.empty()) GTEST_SKIP() << "soffice (LibreOffice) is not installed: the recorded file was not opened in a spreadsheet";
     testsupport::TempFolder folder;
@@ -51,6 +58,7 @@ TEST(TrendCsvInASpreadsheet, TheTimeIsReadAsADateAndTheNumbersAsNumbers) {
         << "the time was not read as a date and time";
     EXPECT_NE(sheet.find("office:value-type=\"float\" office:value=\"2512.5\""), std::string::npos)
         << "value_pa was not read as a number";
+#endif
 }
 
 }  // namespace

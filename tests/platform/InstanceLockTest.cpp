@@ -3,8 +3,10 @@
 
 #include <filesystem>
 #include <fstream>
+#ifndef _WIN32
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include "platform/InstanceLock.h"
 #include "support/TempFolder.h"
@@ -15,11 +17,6 @@ using platform::InstanceLock;
 using Outcome = platform::InstanceLock::Outcome;
 
 constexpr const char* Name = "KD4412.0";
-
-unsigned ModeOf(const std::string& path) {
-    struct stat info {};
-    return ::lstat(path.c_str(), &info) == 0 ? (info.st_mode & 07777) : 0;
-}
 
 // Two holders one after the other: the first has the lock, the second is refused while the
 // first lives, and the lock is free again once the first is gone.
@@ -36,6 +33,20 @@ void ExpectOneHolderAtATime(const std::string& expectedPath) {
     }
     InstanceLock again(Name);
     EXPECT_EQ(again.outcome(), Outcome::Acquired);
+}
+
+#ifdef _WIN32
+TEST(InstanceLock, TheNamedMutexAdmitsOneHolderAtATime) {
+    ExpectOneHolderAtATime("");
+}
+
+TEST(InstanceLock, TheLockFileInAPrivateFolder) {
+    GTEST_SKIP() << "on Windows the guard is a named mutex: no runtime folder, no file permissions, no links";
+}
+#else
+unsigned ModeOf(const std::string& path) {
+    struct stat info {};
+    return ::lstat(path.c_str(), &info) == 0 ? (info.st_mode & 07777) : 0;
 }
 
 TEST(InstanceLock, ThePrivateRuntimeFolderHoldsTheLock) {
@@ -128,5 +139,7 @@ TEST(InstanceLock, OnlyWhenNoLockCanBeHadAnywhereDoesTheProgramRunUnguarded) {
     EXPECT_EQ(lock.outcome(), Outcome::Unavailable);
     EXPECT_TRUE(lock.path().empty());
 }
+
+#endif
 
 }  // namespace

@@ -82,7 +82,7 @@ TEST(FormatFixed, BehavesAsPrintfInTheCLocaleWhateverTheProcessLocale) {
     // Qt sets the process locale from the environment; the fixed forms must not follow it.
     const char* previous = std::setlocale(LC_NUMERIC, nullptr);
     const std::string saved = previous ? previous : "C";
-    for (const char* locale : {"C", "de_DE.UTF-8", "cs_CZ.UTF-8"}) {
+    for (const char* locale : {"C", "de_DE.UTF-8", "cs_CZ.UTF-8", "German_Germany.1252"}) {
         if (std::setlocale(LC_NUMERIC, locale) == nullptr) continue;
         SCOPED_TRACE(locale);
         EXPECT_EQ(platform::FormatFixed(2.5, 3), "2.500");

@@ -1,21 +1,39 @@
 // A private folder for one test, removed with everything in it afterwards, and the XDG
 // variables pointed into it so that no test touches the real home folder or another test.
+// The XDG variables isolate on Windows too: there an absolute one overrides its Known Folder.
 #pragma once
 
 #include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <optional>
+#include <random>
+#include <stdexcept>
 #include <string>
+
+#include "support/Environment.h"
+#include "support/Utf8Paths.h"
 
 namespace testsupport {
 
 class TempFolder {
 public:
     TempFolder() {
+#ifdef _WIN32
+        // Under GetTempPath; a new folder of a random name, never one that is there already.
+        std::random_device seed;
+        std::mt19937_64 random(seed());
+        for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+            const std::filesystem::path candidate = std::filesystem::temp_directory_path() /
+                                                    ("kd4410-test-" + std::to_string(random() % 1'000'000'000));
+            if (std::filesystem::create_directory(candidate)) path_ = candidate;
+        }
+        if (path_.empty()) throw std::runtime_error("no temporary folder could be made");
+#else
         std::string pattern = (std::filesystem::temp_directory_path() / "kd4410-test-XXXXXX").string();
         if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
         path_ = pattern;
+#endif
     }
     ~TempFolder() {
         std::error_code ignored;
@@ -25,7 +43,10 @@ public:
     TempFolder& operator=(const TempFolder&) = delete;
 
     const std::filesystem::path& path() const { return path_; }
-    std::string operator/(const std::string& name) const { return (path_ / name).string(); }
+    // The folder as UTF-8 text, as paths are given to the program.
+    std::string text() const { return TextFromPath(path_); }
+    // name (UTF-8, may hold '/') inside the folder, as UTF-8 text.
+    std::string operator/(const std::string& name) const { return TextFromPath(path_ / PathFromText(name)); }
 
 private:
     std::filesystem::path path_;
@@ -36,21 +57,14 @@ class ScopedEnvironment {
 public:
     ScopedEnvironment() = default;
     ~ScopedEnvironment() {
-        for (const auto& [name, value] : saved_) {
-            if (value) setenv(name.c_str(), value->c_str(), 1);
-            else unsetenv(name.c_str());
-        }
+        for (const auto& [name, value] : saved_) SetEnvironment(name, value);
     }
     ScopedEnvironment(const ScopedEnvironment&) = delete;
     ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
 
     void Set(const std::string& name, const std::optional<std::string>& value) {
-        if (!saved_.count(name)) {
-            const char* old = std::getenv(name.c_str());
-            saved_[name] = old ? std::optional<std::string>(old) : std::nullopt;
-        }
-        if (value) setenv(name.c_str(), value->c_str(), 1);
-        else unsetenv(name.c_str());
+        if (!saved_.count(name)) saved_[name] = GetEnvironment(name);
+        SetEnvironment(name, value);
     }
 
 private:
