@@ -4,5 +4,6 @@
 # each test would pay a full start of several seconds: a server kept for a minute after the
 # last program spares that. Its debug channels stay quiet unless WINEDEBUG asks for them.
 export WINEDEBUG="${WINEDEBUG--all}"
-wineserver -p60 2>/dev/null || true   # fails harmlessly when a server already runs
+# Its own output goes nowhere: as a daemon it would hold the caller's pipes open for that minute.
+wineserver -p60 </dev/null >/dev/null 2>&1 || true   # fails harmlessly when a server already runs
 exec wine "$@"
