@@ -3,6 +3,8 @@
 #   build    what building and running the program needs (scripts/demo.sh)
 #   test     the tests, benchmarks and fuzzers on top (scripts/test.sh, scripts/fuzz.sh)
 #   package  the tools that build and check the Debian packages
+#   windows  the Windows cross build and its tests under wine (scripts/test-windows.sh): not part
+#            of the default
 set -euo pipefail
 
 build=(
@@ -21,6 +23,13 @@ test=(
   postgresql poppler-utils
 )
 package=(debhelper dpkg-dev fakeroot lintian appstream desktop-file-utils man-db)
+# wine64 runs the programs, wine provides the `wine` command; the header-only libraries and
+# GoogleTest's sources serve the cross build as they are.
+windows=(
+  cmake ninja-build
+  g++-mingw-w64-x86-64-posix wine wine64
+  libcli11-dev nlohmann-json3-dev googletest
+)
 
 sets=("$@")
 [[ ${#sets[@]} -gt 0 ]] || sets=(build test package)
@@ -30,8 +39,9 @@ for set in "${sets[@]}"; do
     build) packages+=("${build[@]}") ;;
     test) packages+=("${test[@]}") ;;
     package) packages+=("${package[@]}") ;;
+    windows) packages+=("${windows[@]}") ;;
     all) packages+=("${build[@]}" "${test[@]}" "${package[@]}") ;;
-    *) echo "usage: $0 [build|test|package|all]..." >&2; exit 2 ;;
+    *) echo "usage: $0 [build|test|package|windows|all]..." >&2; exit 2 ;;
   esac
 done
 

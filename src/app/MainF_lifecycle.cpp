@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <QTimer>
 #include <cstdio>
-#include <unistd.h>
+#include <cstdlib>
 
 #include "app/Oprog.h"
 #include "app/QtLanguage.h"
@@ -58,7 +58,7 @@ void TMainF::CmCreate() {
     if (instanceGuard_->outcome() == platform::InstanceLock::Outcome::HeldElsewhere) {
         // Another copy runs: end at once and silently, before any window is shown.
         std::fflush(nullptr);
-        _exit(0);
+        std::_Exit(0);
     }
     LoadSettings();
     SetUpHistory();

@@ -5,7 +5,7 @@
 #include "app/ErrorReport.h"
 #include "app/MainF.h"
 #include "app/Oprog.h"
-#include "app/TerminationSignals.h"
+#include "platform/TerminationSignals.h"
 #include "app/ToolkitArguments.h"
 #include "app/ChooseLanguage.h"
 #include "platform/NumberText.h"

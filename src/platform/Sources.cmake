@@ -24,3 +24,10 @@ else()
   endforeach()
   set(KD4410_PLATFORM_LIBRARIES ${CMAKE_DL_LIBS})
 endif()
+
+# The window's part of the layer (Qt): how the system's request to end reaches the window.
+if(WIN32)
+  set(KD4410_PLATFORM_GUI_SOURCES platform/windows/TerminationSignals.cpp)
+else()
+  set(KD4410_PLATFORM_GUI_SOURCES platform/posix/TerminationSignals.cpp)
+endif()

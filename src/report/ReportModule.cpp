@@ -20,7 +20,7 @@ extern "C" __attribute__((visibility("default"))) bool kd4410WriteReport(const h
     lang::LoadLanguageFile();
     std::unique_ptr<QGuiApplication> application;
     if (QCoreApplication::instance() == nullptr) {
-        if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
         static int argc = 1;
         static char name[] = "kd4410ctl";
         static char* argv[] = {name, nullptr};

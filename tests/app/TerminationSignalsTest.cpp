@@ -4,7 +4,7 @@
 #include <csignal>
 #include <filesystem>
 
-#include "app/TerminationSignals.h"
+#include "platform/TerminationSignals.h"
 #include "files/Settings.h"
 #include "support/WindowFixture.h"
 
@@ -13,7 +13,7 @@ namespace {
 class ClosingBySignal : public testsupport::WindowFixture {};
 
 TEST_F(ClosingBySignal, EachSignalWritesTheSettingsAndEndsTheLoopNormally) {
-    for (int signal : TerminationSignals::Signals) {
+    for (int signal : TerminationSignals::Signals()) {
         SCOPED_TRACE(signal);
         const std::string settings = files::SettingsFilePath(files::SettingsFileName);
         std::filesystem::remove(settings);
