@@ -43,7 +43,12 @@ void PrepareStandardStreams() {
     SetConsoleOutputCP(CP_UTF8);
 }
 
-bool IsTerminal(int stream) { return _isatty(stream) != 0; }
+// _isatty() is true for any character device, the NUL device too: only a console counts here.
+bool IsTerminal(int stream) {
+    const intptr_t handle = _get_osfhandle(stream);
+    DWORD mode = 0;
+    return handle != -1 && GetConsoleMode(reinterpret_cast<HANDLE>(handle), &mode) != 0;
+}
 
 void CatchStopRequests(std::atomic<bool>& flag) {
     stopFlag = &flag;
