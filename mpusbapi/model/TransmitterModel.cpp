@@ -44,9 +44,7 @@ std::string EepromFileOf(const std::string& first, size_t index) {
     const size_t nameStart = first.size() - platform::FileNameOf(first).size();
     const size_t dot = first.rfind('.');
     const size_t at = dot == std::string::npos || dot <= nameStart ? first.size() : dot;
-    std::string named = first;
-    named.insert(at, "-" + std::to_string(index + 1));
-    return named;
+    return first.substr(0, at) + "-" + std::to_string(index + 1) + first.substr(at);
 }
 
 std::vector<TransmitterModel> ModelsFromEnvironment() {

@@ -127,6 +127,8 @@ std::string HistoryStore::DefaultPath() {
     return folder.empty() ? std::string() : folder + "/kd4410/history.sqlite";
 }
 
+bool HistoryStore::KeptByThisBuild() { return true; }
+
 std::unique_ptr<HistoryStore> HistoryStore::Open(const std::string& path, std::string& error) {
     if (path.empty()) {
         error = "the history has no place: neither XDG_DATA_HOME nor a home folder is known";

@@ -31,6 +31,8 @@ class HistoryStore {
 public:
     // $XDG_DATA_HOME/kd4410/history.sqlite (~/.local/share/... when unset); "" when no home is known.
     static std::string DefaultPath();
+    // False in a build without SQLite: then nothing is kept, and recording is silently left out.
+    static bool KeptByThisBuild();
 
     // Opens the history at path, creating a missing file (and its folder) with the current
     // schema and migrating an older one. Nothing (and the reason in error) when it cannot be used.

@@ -1,5 +1,5 @@
-// The history for a build without SQLite: nothing is kept, and every caller is told why once it
-// asks, so the operation itself goes on and the operator knows that no record was made.
+// The history for a build without SQLite: nothing is kept. Recording leaves it out silently (a
+// warning at every operation would bury the tool's own messages); asking for the history says why.
 #include "history/HistoryStore.h"
 
 #include "platform/Folders.h"
@@ -15,6 +15,8 @@ std::string HistoryStore::DefaultPath() {
     const std::string folder = platform::DataFolder();
     return folder.empty() ? std::string() : folder + "/kd4410/history.sqlite";
 }
+
+bool HistoryStore::KeptByThisBuild() { return false; }
 
 std::unique_ptr<HistoryStore> HistoryStore::Open(const std::string&, std::string& error) {
     error = NotInThisBuild;

@@ -62,6 +62,7 @@ void Recorder::Stamp(Record& record) const {
 Problems Recorder::Add(Record& record) {
     Stamp(record);
     Problems problems;
+    if (!HistoryStore::KeptByThisBuild()) return problems;
     std::string error;
     HistoryStore* store = Store(error);
     if (store == nullptr) {

@@ -8,6 +8,7 @@
 #include "ctl/Session.h"
 #include "ctl/ToolError.h"
 #include "mpusbapi.h"
+#include "platform/UsbAccess.h"
 
 namespace {
 
@@ -43,7 +44,7 @@ TEST(Session, SaysWhyATransmitterCannotBeReached) {
         const char* says;
     };
     for (const Case& c : {
-             Case{"no access", true, 1, false, MPUSB_OPEN_NO_ACCESS, ctl::ExitNoAccess, "the udev rule is missing"},
+             Case{"no access", true, 1, false, MPUSB_OPEN_NO_ACCESS, ctl::ExitNoAccess, platform::UsbAccessReason()},
              Case{"busy", true, 1, false, MPUSB_OPEN_BUSY, ctl::ExitNoAccess, "in use by another program"},
              Case{"absent", true, 0, false, MPUSB_OPEN_NOT_FOUND, ctl::ExitNoAccess, "no transmitter is attached"},
              Case{"old library", false, 0, false, 0, ctl::ExitNoAccess, "or this user may not open it"},

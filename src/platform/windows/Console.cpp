@@ -5,6 +5,8 @@
 #include <io.h>
 #include <shellapi.h>
 
+#include <csignal>
+
 #include "platform/windows/WideText.h"
 
 namespace platform {
@@ -26,6 +28,13 @@ BOOL WINAPI SetStopFlag(DWORD event) {
     }
 }
 
+// SIGINT and SIGTERM as the C runtime delivers them (raise(), or its own Ctrl-C); it resets a
+// handler to the default before calling it, so the handler puts itself back.
+extern "C" void SetStopFlagFromSignal(int signal) {
+    if (stopFlag != nullptr) stopFlag->store(true);
+    std::signal(signal, SetStopFlagFromSignal);
+}
+
 }  // namespace
 
 std::vector<std::string> Utf8Arguments(int argc, char** argv) {
@@ -43,11 +52,17 @@ void PrepareStandardStreams() {
     SetConsoleOutputCP(CP_UTF8);
 }
 
-bool IsTerminal(int stream) { return _isatty(stream) != 0; }
+// _isatty() is true for any character device, the NUL device too: only a console counts here.
+bool IsTerminal(int stream) {
+    const intptr_t handle = _get_osfhandle(stream);
+    DWORD mode = 0;
+    return handle != -1 && GetConsoleMode(reinterpret_cast<HANDLE>(handle), &mode) != 0;
+}
 
 void CatchStopRequests(std::atomic<bool>& flag) {
     stopFlag = &flag;
     SetConsoleCtrlHandler(SetStopFlag, TRUE);
+    for (int signal : {SIGINT, SIGTERM}) std::signal(signal, SetStopFlagFromSignal);
 }
 
 long ProcessId() { return static_cast<long>(GetCurrentProcessId()); }
