@@ -1,13 +1,17 @@
 #include "ctl/Watch.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <ctime>
 #include <ostream>
 #include <thread>
 
 #include "config/OutputMode.h"
+#include "ctl/ToolError.h"
 #include "files/TrendCsv.h"
+#include "platform/Paths.h"
 #include "platform/Text.h"
 #include "polling/Link.h"
 #include "polling/OutputEvaluation.h"
@@ -103,6 +107,16 @@ WatchClock RealClock(const std::atomic<bool>& stop) {
         }
     };
     return clock;
+}
+
+bool OpenCsvFile(std::ofstream& csv, const std::string& path, bool append) {
+    csv.open(platform::PathFromUtf8(path), std::ios::binary | (append ? std::ios::app : std::ios::trunc));
+    if (!csv)
+        throw ToolError(ExitUsage, "cannot write " + path + " (" + std::strerror(errno) +
+                                       "); check the folder and its permissions");
+    // Where an appending stream starts is up to the C library (0 on Windows until the first write).
+    csv.seekp(0, std::ios::end);
+    return csv.tellp() == 0;
 }
 
 }  // namespace ctl

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <fstream>
 #include <iosfwd>
 #include <optional>
 #include <string>
@@ -56,5 +57,9 @@ std::string LocalIsoTime(std::chrono::system_clock::time_point t);
 
 // The real clock: wall time, and a wait that a signal cuts short.
 WatchClock RealClock(const std::atomic<bool>& stop);
+
+// Opens a --csv file as bytes (no CR before LF on any system), replaced or appended to; throws
+// ToolError when it cannot be written. True when it is empty, so that it needs its header.
+bool OpenCsvFile(std::ofstream& csv, const std::string& path, bool append);
 
 }  // namespace ctl

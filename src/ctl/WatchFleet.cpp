@@ -15,7 +15,6 @@
 #include "ctl/ToolError.h"
 #include "ctl/Watch.h"
 #include "files/TrendCsv.h"
-#include "platform/Paths.h"
 
 namespace ctl {
 namespace {
@@ -77,10 +76,7 @@ int WatchAll(const std::string& libraryPath, const std::vector<uint32_t>& indexe
     const bool filePerUnit = options.csv.find("{serial}") != std::string::npos;
     std::ofstream sharedCsv;
     if (!options.csv.empty() && !filePerUnit) {
-        sharedCsv.open(platform::PathFromUtf8(options.csv), std::ios::binary | (options.append ? std::ios::app : std::ios::trunc));
-        if (!sharedCsv)
-            throw ToolError(ExitUsage, "cannot write " + options.csv + " (" + std::strerror(errno) + ")");
-        if (!options.append || sharedCsv.tellp() == 0)
+        if (OpenCsvFile(sharedCsv, options.csv, options.append))
             sharedCsv << "serial," << files::TrendCsvHeader << std::flush;
     }
     std::mutex outMutex, csvMutex;
@@ -105,9 +101,7 @@ int WatchAll(const std::string& libraryPath, const std::vector<uint32_t>& indexe
                     bool header = false;
                     if (filePerUnit) {
                         const std::string name = CsvNameFor(options.csv, target.serial);
-                        ownCsv.open(platform::PathFromUtf8(name), std::ios::binary | (options.append ? std::ios::app : std::ios::trunc));
-                        if (!ownCsv) throw ToolError(ExitUsage, "cannot write " + name + " (" + std::strerror(errno) + ")");
-                        header = !options.append || ownCsv.tellp() == 0;
+                        header = OpenCsvFile(ownCsv, name, options.append);
                     } else if (sharedCsv.is_open()) {
                         csvLines = std::make_unique<SharedLines>(sharedCsv, csvMutex, serial + ",");
                         unitCsv = std::make_unique<std::ostream>(csvLines.get());

@@ -17,7 +17,6 @@
 #include "ctl/WatchFleet.h"
 #include "platform/Console.h"
 #include "platform/DynamicLibrary.h"
-#include "platform/Paths.h"
 
 namespace {
 
@@ -46,17 +45,12 @@ void FinishStandardOutput() {
 
 int RunWatch(const std::string& library, uint32_t index, const Options& options) {
     std::ofstream csv;
-    if (!options.csv.empty()) {
-        csv.open(platform::PathFromUtf8(options.csv), std::ios::binary | (options.append ? std::ios::app : std::ios::trunc));
-        if (!csv)
-            throw ToolError(ExitUsage, "cannot write " + options.csv + " (" + std::strerror(errno) +
-                                           "); check the folder and its permissions");
-    }
+    const bool csvEmpty = !options.csv.empty() && OpenCsvFile(csv, options.csv, options.append);
     Session session(library);
     session.Load();
     const Target target = session.Connect(index);
     const config::DeviceConfiguration c = ReadWhole(session, target, "the read at the start");
-    const bool csvHeader = !options.append || csv.tellp() == 0;
+    const bool csvHeader = csvEmpty;
     const WatchSettings settings{target.index,    options.interval,  options.count,
                                  MakeUnit(options.unit, c.specificGravity), options.duration, csvHeader};
     const WatchSummary summary = Watch(session.link(), c, settings, RealClock(StopFlag()), StopFlag(), std::cout,

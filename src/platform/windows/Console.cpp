@@ -5,6 +5,8 @@
 #include <io.h>
 #include <shellapi.h>
 
+#include <csignal>
+
 #include "platform/windows/WideText.h"
 
 namespace platform {
@@ -24,6 +26,13 @@ BOOL WINAPI SetStopFlag(DWORD event) {
     default:
         return FALSE;
     }
+}
+
+// SIGINT and SIGTERM as the C runtime delivers them (raise(), or its own Ctrl-C); it resets a
+// handler to the default before calling it, so the handler puts itself back.
+extern "C" void SetStopFlagFromSignal(int signal) {
+    if (stopFlag != nullptr) stopFlag->store(true);
+    std::signal(signal, SetStopFlagFromSignal);
 }
 
 }  // namespace
@@ -53,6 +62,7 @@ bool IsTerminal(int stream) {
 void CatchStopRequests(std::atomic<bool>& flag) {
     stopFlag = &flag;
     SetConsoleCtrlHandler(SetStopFlag, TRUE);
+    for (int signal : {SIGINT, SIGTERM}) std::signal(signal, SetStopFlagFromSignal);
 }
 
 long ProcessId() { return static_cast<long>(GetCurrentProcessId()); }
