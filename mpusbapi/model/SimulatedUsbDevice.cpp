@@ -93,12 +93,6 @@ void GiveBackClaim(std::intptr_t claim) {
 #endif
 }
 
-#ifdef _WIN32
-std::FILE* OpenLog(const std::string& file) { return _wfopen(platform::PathFromUtf8(file).wstring().c_str(), L"ab"); }
-#else
-std::FILE* OpenLog(const std::string& file) { return std::fopen(file.c_str(), "ab"); }
-#endif
-
 }  // namespace
 
 Faults Faults::FromEnvironment() {
@@ -127,7 +121,7 @@ SimulatedUsbDevice::SimulatedUsbDevice(std::vector<TransmitterModel> models, Fau
         const std::string file = model.file();
         units_.push_back({std::move(model), {}, file.empty() ? std::string() : file + ".lock", NoClaim, 0});
     }
-    if (!faults_.logFile.empty()) log_.reset(OpenLog(faults_.logFile));
+    if (!faults_.logFile.empty()) log_.reset(platform::OpenFile(faults_.logFile, "ab"));
 }
 
 SimulatedUsbDevice::~SimulatedUsbDevice() {

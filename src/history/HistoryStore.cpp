@@ -8,10 +8,12 @@
 #include "history/RecordJson.h"
 #include "platform/Folders.h"
 #include "platform/Paths.h"
+#include "platform/Sleep.h"
 
 namespace history {
 namespace {
 
+constexpr int JournalRetryMs = 10;
 constexpr int BusyTimeoutMs = 10000;
 
 // Each step takes the schema from the version before it to its own (step i gives version i + 1).
@@ -156,9 +158,13 @@ std::unique_ptr<HistoryStore> HistoryStore::Open(const std::string& path, std::s
     sqlite3_busy_timeout(db, BusyTimeoutMs);
     sqlite3_extended_result_codes(db, 1);
     // Reading the header first: a file that is not a database fails here, before anything is written.
+    // In one read transaction, so that the three agree: another program creating the history at
+    // the same moment must not be seen half way (its tables, but not yet its mark).
+    sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
     const auto application = PragmaValue(db, "PRAGMA application_id");
     const auto version = PragmaValue(db, "PRAGMA user_version");
     const auto tables = PragmaValue(db, "SELECT count(*) FROM sqlite_schema");
+    sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
     if (!application || !version || !tables) {
         error = Message(db, "the history " + path + " cannot be read; it is left as it is");
         return nullptr;
@@ -172,9 +178,17 @@ std::unique_ptr<HistoryStore> HistoryStore::Open(const std::string& path, std::s
                 "); it is left as it is";
         return nullptr;
     }
-    if (std::string e = Execute(db, "PRAGMA journal_mode=WAL", "cannot use the write-ahead journal"); !e.empty()) {
-        error = path + ": " + e;
-        return nullptr;
+    // Switching a new file to the write-ahead journal needs it alone for a moment. When another
+    // program does the same at once, SQLite answers "locked" at once instead of waiting (waiting
+    // could deadlock), so the switch is tried again for as long as the busy time-out allows.
+    for (int waitedMs = 0;; waitedMs += JournalRetryMs) {
+        std::string e = Execute(db, "PRAGMA journal_mode=WAL", "cannot use the write-ahead journal");
+        if (e.empty()) break;
+        if ((sqlite3_errcode(db) & 0xFF) != SQLITE_BUSY || waitedMs >= BusyTimeoutMs) {
+            error = path + ": " + e;
+            return nullptr;
+        }
+        platform::Sleep(JournalRetryMs);
     }
     // A committed record is on the disk, not only in the page cache.
     Execute(db, "PRAGMA synchronous=FULL", "");

@@ -151,6 +151,31 @@ TEST(HistoryStore, KeepsEveryFieldAndListsNewestFirstBySerialAndTime) {
     EXPECT_NE(store->SetTagAndNote(9999, "x", "y"), "");
 }
 
+// The window and the tool may both be first: each must take the new file as a history of ours,
+// never as another program's database seen half made, nor fail on the journal's switch.
+TEST(HistoryStore, TwoProcessesCreatingTheHistoryAtOnceBothUseIt) {
+    TempFolder folder;
+    for (int round = 0; round < 40; ++round) {
+        SCOPED_TRACE(round);
+        const std::string path = folder / ("history-" + std::to_string(round) + ".sqlite");
+        pid_t children[2] = {};
+        for (pid_t& child : children) {
+            std::fflush(nullptr);
+            child = fork();
+            ASSERT_GE(child, 0);
+            if (child == 0) {
+                std::string error;
+                _exit(HistoryStore::Open(path, error) ? 0 : 2);
+            }
+        }
+        for (pid_t child : children) {
+            int status = 0;
+            ASSERT_EQ(waitpid(child, &status, 0), child);
+            ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "child status " << status;
+        }
+    }
+}
+
 TEST(HistoryStore, TwoProcessesAppendingAtOnceLoseNothing) {
     TempFolder folder;
     const std::string path = folder / "history.sqlite";
