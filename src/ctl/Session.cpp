@@ -13,12 +13,6 @@
 
 namespace ctl {
 
-ToolLibrary::ToolLibrary(std::string path) : dynamic_(std::move(path)) {}
-
-bool ToolLibrary::Load() { return dynamic_.Load(); }
-
-void* ToolLibrary::Resolve(const char* name) { return dynamic_.Resolve(name); }
-
 std::optional<uint32_t> LastOpenError(device::UsbLibrarySource& library) {
     const auto report = reinterpret_cast<MPUSBGetLastOpenErrorFn>(library.Resolve("MPUSBGetLastOpenError"));
     if (report == nullptr) return std::nullopt;
@@ -33,7 +27,7 @@ std::string SimulatorLibraryPath() {
     return std::filesystem::is_regular_file(platform::PathFromUtf8(path), error) ? path : std::string();
 }
 
-Session::Session(const std::string& libraryPath) : Session(std::make_unique<ToolLibrary>(libraryPath)) {}
+Session::Session(const std::string& libraryPath) : Session(std::make_unique<device::DynamicUsbLibrary>(libraryPath)) {}
 
 Session::Session(std::unique_ptr<device::UsbLibrarySource> library)
     : library_(library.get()), link_(std::make_unique<device::TFix64>(std::move(library))) {}

@@ -13,18 +13,6 @@
 
 namespace ctl {
 
-// A library source that also reaches the library's own report of why an open failed, which
-// the window never binds. path "" binds the USB library by name as the window does.
-class ToolLibrary final : public device::UsbLibrarySource {
-public:
-    explicit ToolLibrary(std::string path);
-    bool Load() override;
-    void* Resolve(const char* name) override;
-
-private:
-    device::DynamicUsbLibrary dynamic_;
-};
-
 // The simulated library beside the executable: sim/libmpusbapi.so (sim/mpusbapi.dll on Windows)
 // in the build tree and in <libdir>/kd4410 alike; "" when it is not there.
 std::string SimulatorLibraryPath();
@@ -40,7 +28,7 @@ std::optional<uint32_t> LastOpenError(device::UsbLibrarySource& library);
 
 class Session {
 public:
-    // libraryPath "" binds the library as the window does.
+    // libraryPath "" binds the library by name as the window does; a path binds exactly that file.
     explicit Session(const std::string& libraryPath);
     explicit Session(std::unique_ptr<device::UsbLibrarySource> library);
     ~Session();
